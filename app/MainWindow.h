@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class MainWindow;
+}
+
+class QTableWidgetItem;
+class QTimer;
+class QVBoxLayout;
+class MyTableWidget;
+struct AuctionItem;
+
+// The program's only window: a switchboard between the controls, the
+// ledger store and the auction table. One instance per process.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    static MainWindow *instance();
+    static void releaseInstance();
+    static bool exists();
+
+    bool init();
+
+    // Puts one ledger entry's row at the top of the table.
+    void insertAuctionRow(int32_t id, const AuctionItem &item);
+
+    // Opens and applies a ledger file, as the open command does once a file
+    // has been chosen. False when the file was refused or the user said No.
+    bool loadLedgerFrom(const QString &path);
+    // Writes the ledger to path without ever leaving a partial file there.
+    bool saveLedgerTo(const QString &path);
+
+    // Row insertions between begin and end are laid into the table in one
+    // pass that gives the same table as inserting them one at a time.
+    void beginRowBatch();
+    void endRowBatch();
+    // Off makes every insertion take the one-row-at-a-time path (for
+    // comparing the two).
+    void setRowBatchingEnabled(bool enabled);
+
+    MyTableWidget *table() const { return auctionTable; }
+    bool ratioIsSet() const { return isRatioSet; }
+    bool cellEditArmed() const { return isCellEditArmed; }
+
+private slots:
+    void runTimer();
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_pushButton_5_clicked();
+    void auctionTableItemDoubleClick(QTableWidgetItem *item);
+    void auctionTableItemChange(QTableWidgetItem *item);
+    void on_doubleSpinBox_valueChanged(double arg1);
+    void on_radioButton_clicked();
+    void on_radioButton_2_clicked();
+    void loadData();
+    void saveData();
+
+private:
+    bool setupAuctionTable();
+    void applyFormTexts();
+    void changeFee(int32_t percent);
+    void checkFeeButtonOfStore();
+    void disarmCellEdit();
+    void editPrice(QTableWidgetItem *cell, int32_t id, int column);
+    void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
+    void rebuildTable(const std::vector<int32_t> &idsInInsertionOrder);
+    int32_t rowId(int row) const;
+
+    Ui::MainWindow *ui;
+    bool isRatioSet;
+    QVBoxLayout *tableLayout;
+    MyTableWidget *auctionTable;
+    bool isCellEditArmed;
+    std::unique_ptr<QTimer> timer;
+
+    // The cell whose double click armed the edit; only its commit counts.
+    QTableWidgetItem *armedCell = nullptr;
+    int rowBatchDepth = 0;
+    bool rowBatchingEnabled = true;
+    std::vector<int32_t> pendingRows;
+};

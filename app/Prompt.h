@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every message box and file dialog of the program goes through here, so
+// that tests can answer them without a human and read what was shown.
+namespace Prompt {
+
+// "error" information box with a single OK button and no default button.
+void error(QWidget *parent, const QString &text);
+// "notify" question with Yes and No; true only for Yes.
+bool question(QWidget *parent, const QString &title, const QString &text);
+// File dialogs; an empty string when cancelled.
+QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+
+// Test seam. In scripted mode nothing modal is shown: messages are recorded,
+// questions and file dialogs take the queued answers (No and cancel when the
+// queue is empty).
+void setScripted(bool scripted);
+bool isScripted();
+void queueAnswer(bool yes);
+void queueFileName(const QString &path);
+QStringList takeMessages();
+QStringList takeQuestions();
+
+} // namespace Prompt

@@ -1,0 +1,40 @@
+#include "WindowCapture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+namespace WindowCapture {
+
+const char screenshotDirectory[] = "../Screenshot/";
+
+QString fileNameFor(const QDateTime &time, const QString &directory)
+{
+    const QString stem = directory + time.toString(QStringLiteral("yyyyMMddhhmmss"));
+    QString name = stem + QStringLiteral(".png");
+    // Two captures within one second keep both pictures.
+    for (int suffix = 1; QFileInfo::exists(name); ++suffix)
+        name = stem + QLatin1Char('_') + QString::number(suffix) + QStringLiteral(".png");
+    return name;
+}
+
+QString captureWindow(QWidget *window, const QDateTime &time)
+{
+    if (!window)
+        return QString();
+    QDir().mkdir(QString::fromLatin1(screenshotDirectory));
+    QScreen *screen = window->windowHandle() ? window->windowHandle()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return QString();
+    const QPixmap picture = screen->grabWindow(window->winId(), 0, 0, -1, -1);
+    if (picture.isNull())
+        return QString();
+    const QString name = fileNameFor(time);
+    return picture.save(name, nullptr, 100) ? name : QString();
+}
+
+} // namespace WindowCapture

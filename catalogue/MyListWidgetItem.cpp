@@ -1,0 +1,8 @@
+#include "MyListWidgetItem.h"
+
+MyListWidgetItem::MyListWidgetItem(const QString &text)
+    : QListWidgetItem(text, nullptr, QListWidgetItem::Type)
+{
+}
+
+MyListWidgetItem::~MyListWidgetItem() = default;

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it from its
+# portable folder (build/portable/bin), where its relative paths resolve.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh run
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target pelarin -j"$(nproc)"
+cd build/portable/bin
+exec ./pelarin "$@"

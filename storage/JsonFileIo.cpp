@@ -1,0 +1,176 @@
+#include "JsonFileIo.h"
+
+#include <rapidjson/writer.h>
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <vector>
+
+namespace {
+
+// A RapidJSON input stream over a QIODevice, read through a fixed buffer.
+class DeviceReadStream
+{
+public:
+    using Ch = char;
+
+    explicit DeviceReadStream(QIODevice &device)
+        : m_device(device)
+        , m_buffer(64 * 1024)
+    {
+        fill();
+    }
+
+    Ch Peek() const { return *m_current; }
+    Ch Take()
+    {
+        const Ch c = *m_current;
+        advance();
+        return c;
+    }
+    size_t Tell() const { return m_consumed + static_cast<size_t>(m_current - m_buffer.data()); }
+
+    // Unused by reading; present because the stream concept names them.
+    Ch *PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    size_t PutEnd(Ch *) { return 0; }
+
+private:
+    void advance()
+    {
+        if (m_current < m_last)
+            ++m_current;
+        else if (!m_eof) {
+            m_consumed += m_available;
+            fill();
+        }
+    }
+
+    void fill()
+    {
+        const qint64 read = m_eof ? 0 : m_device.read(m_buffer.data(), static_cast<qint64>(m_buffer.size()));
+        if (read <= 0) {
+            // A NUL after the last byte tells the parser the text has ended.
+            m_available = 0;
+            m_buffer[0] = '\0';
+            m_current = m_buffer.data();
+            m_last = m_current;
+            m_eof = true;
+            return;
+        }
+        m_available = static_cast<size_t>(read);
+        m_current = m_buffer.data();
+        m_last = m_current + m_available - 1;
+    }
+
+    QIODevice &m_device;
+    std::vector<char> m_buffer;
+    char *m_current = nullptr;
+    char *m_last = nullptr;
+    size_t m_available = 0;
+    size_t m_consumed = 0;
+    bool m_eof = false;
+};
+
+// A RapidJSON output stream that collects bytes and hands them to a device
+// in blocks, remembering whether the device ever refused them.
+class DeviceWriteStream
+{
+public:
+    using Ch = char;
+
+    explicit DeviceWriteStream(QIODevice &device)
+        : m_device(device)
+    {
+        m_buffer.reserve(blockSize);
+    }
+
+    void Put(Ch c)
+    {
+        m_buffer.push_back(c);
+        if (m_buffer.size() >= blockSize)
+            Flush();
+    }
+    void Flush()
+    {
+        if (m_buffer.empty())
+            return;
+        if (m_ok) {
+            const qint64 size = static_cast<qint64>(m_buffer.size());
+            m_ok = m_device.write(m_buffer.data(), size) == size;
+        }
+        m_buffer.clear();
+    }
+    bool ok() const { return m_ok; }
+
+    // Unused by writing; present because the stream concept names them.
+    Ch Peek() const { return '\0'; }
+    Ch Take() { return '\0'; }
+    size_t Tell() const { return 0; }
+    Ch *PutBegin() { return nullptr; }
+    size_t PutEnd(Ch *) { return 0; }
+
+private:
+    static constexpr size_t blockSize = 64 * 1024;
+    QIODevice &m_device;
+    std::vector<char> m_buffer;
+    bool m_ok = true;
+};
+
+bool readFile(const QString &path, rapidjson::Document &document)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    JsonFileIo::parse(file, document);
+    return true;
+}
+
+} // namespace
+
+const char JsonFileIo::cashItemsPath[] = "../Resource/CashItems.json";
+
+JsonFileIo &JsonFileIo::instance()
+{
+    static JsonFileIo *io = new JsonFileIo;
+    return *io;
+}
+
+void JsonFileIo::parse(QIODevice &device, rapidjson::Document &document)
+{
+    DeviceReadStream stream(device);
+    document.ParseStream<rapidjson::kParseIterativeFlag>(stream);
+}
+
+bool JsonFileIo::write(const rapidjson::Value &value, QIODevice &device)
+{
+    DeviceWriteStream stream(device);
+    rapidjson::Writer<DeviceWriteStream> writer(stream);
+    const bool complete = value.Accept(writer);
+    stream.Flush();
+    return complete && stream.ok();
+}
+
+bool JsonFileIo::readCashItems(rapidjson::Document &document)
+{
+    return readFile(QString::fromLatin1(cashItemsPath), document);
+}
+
+bool JsonFileIo::readLedgerFile(rapidjson::Document &document, const QString &path)
+{
+    return readFile(path, document);
+}
+
+bool JsonFileIo::writeLedgerFile(const rapidjson::Document &document, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!write(document, file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <rapidjson/document.h>
+
+#include <QString>
+
+class QIODevice;
+
+// Opens, parses and writes the program's JSON files. Holds no state.
+class JsonFileIo
+{
+public:
+    static JsonFileIo &instance();
+
+    // The cash item catalogue, relative to the working directory.
+    static const char cashItemsPath[];
+
+    // True when the file could be opened, whether or not it parsed; a text
+    // that is not JSON leaves the document null with its parse error set.
+    bool readCashItems(rapidjson::Document &document);
+    bool readLedgerFile(rapidjson::Document &document, const QString &path);
+    // Writes the whole text beside path and puts it in place only once it is
+    // complete, so an old file survives any failure. False on failure.
+    bool writeLedgerFile(const rapidjson::Document &document, const QString &path);
+
+    // Parses everything device yields. Strict JSON; nesting depth is bounded
+    // only by memory, never by the call stack.
+    static void parse(QIODevice &device, rapidjson::Document &document);
+    // Compact JSON text; false when the device refuses a write.
+    static bool write(const rapidjson::Value &value, QIODevice &device);
+
+private:
+    JsonFileIo() = default;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "AuctionItem.h"
+
+#include <rapidjson/document.h>
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+// The ledger file: one object with "rate", "fee", "rateOfDiscount" and
+// "auctionItems", written compactly in that order.
+namespace LedgerFile {
+
+struct Item
+{
+    QByteArray name;
+    int32_t cashPrice = 0;
+    int64_t mesoPrice = 0;
+    bool isUseMileage = false;
+};
+
+struct Contents
+{
+    int32_t rate = 0;
+    int32_t fee = 0;
+    double rateOfDiscount = 0.0;
+    // Only the elements worth adding: a name, and both prices above 0.
+    std::vector<Item> items;
+    // Elements passed over because they could not be an item.
+    int skipped = 0;
+};
+
+// Reads a parsed ledger. A member of the wrong type reads as if it were
+// missing; false only when the root is not an object.
+bool read(const rapidjson::Value &root, Contents &contents);
+
+// Builds the document that is written for a ledger.
+void build(rapidjson::Document &document, int32_t rate, int32_t fee, double rateOfDiscount,
+           const std::map<int32_t, AuctionItem> &items);
+
+} // namespace LedgerFile
