@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running or testing needs,
-# only those that are missing. Usage: scripts/setup.sh [run|test]
+# only those that are missing. Usage: scripts/setup.sh [run|test|package|icons|bench]
 set -euo pipefail
 
 profile=${1:-run}
 packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools rapidjson-dev libx11-dev fonts-nanum)
 if [ "$profile" = test ]; then
     packages+=(libbenchmark-dev xvfb xauth xdotool clang libclang-rt-14-dev g++-mingw-w64-x86-64
-               imagemagick dpkg-dev file)
+               imagemagick dpkg-dev file x11-xserver-utils)
 fi
+# Making the Debian package (scripts/package.sh) and drawing the icons (scripts/make-icons.sh).
+case "$profile" in
+    package) packages+=(dpkg-dev file desktop-file-utils) ;;
+    icons) packages+=(librsvg2-bin icoutils) ;;
+    bench) packages+=(libbenchmark-dev time) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
