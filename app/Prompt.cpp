@@ -9,6 +9,7 @@ QQueue<bool> answers;
 QQueue<QString> fileNames;
 QStringList messages;
 QStringList questions;
+QStringList questionTitles;
 } // namespace
 
 namespace Prompt {
@@ -26,6 +27,7 @@ bool question(QWidget *parent, const QString &title, const QString &text)
 {
     if (scripted) {
         questions.append(text);
+        questionTitles.append(title);
         return !answers.isEmpty() && answers.dequeue();
     }
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
@@ -53,6 +55,7 @@ void setScripted(bool on)
     fileNames.clear();
     messages.clear();
     questions.clear();
+    questionTitles.clear();
 }
 
 bool isScripted()
@@ -81,6 +84,13 @@ QStringList takeQuestions()
 {
     QStringList taken;
     taken.swap(questions);
+    return taken;
+}
+
+QStringList takeQuestionTitles()
+{
+    QStringList taken;
+    taken.swap(questionTitles);
     return taken;
 }
 

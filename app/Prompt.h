@@ -27,5 +27,7 @@ void queueAnswer(bool yes);
 void queueFileName(const QString &path);
 QStringList takeMessages();
 QStringList takeQuestions();
+// Titles of the questions asked, in the same order as takeQuestions.
+QStringList takeQuestionTitles();
 
 } // namespace Prompt
