@@ -24,6 +24,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cassert>
+#include <exception>
+#include <limits>
 
 using namespace AuctionRows;
 
@@ -66,6 +69,69 @@ private:
     QTableWidget *m_table;
     QSignalBlocker m_blocker;
     bool m_updatesWereEnabled;
+};
+
+// A command that rewrites some columns of every row: the view hears of the
+// whole block of cells once, when the rewrite ends, instead of once per cell.
+class ColumnRewrite
+{
+public:
+    ColumnRewrite(QTableWidget *table, int firstColumn, int lastColumn)
+        : m_guard(table)
+        , m_model(table->model())
+        , m_modelBlocker(m_model)
+        , m_firstColumn(firstColumn)
+        , m_lastColumn(lastColumn)
+    {
+    }
+    ~ColumnRewrite()
+    {
+        m_modelBlocker.unblock();
+        const int rows = m_model->rowCount();
+        if (rows > 0)
+            emit m_model->dataChanged(m_model->index(0, m_firstColumn), m_model->index(rows - 1, m_lastColumn));
+    }
+
+private:
+    TableWriteGuard m_guard;
+    QAbstractItemModel *m_model;
+    QSignalBlocker m_modelBlocker;
+    int m_firstColumn;
+    int m_lastColumn;
+};
+
+// The store's items by id for a pass over many rows in any order: one
+// array step each instead of a walk down the map, which in a sorted order
+// would touch scattered memory at every level.
+class ItemLookup
+{
+public:
+    explicit ItemLookup(LedgerStore &store)
+        : m_store(store)
+    {
+        const LedgerStore::ItemMap &items = store.items();
+        if (items.empty() || items.begin()->first < 0)
+            return;
+        const int64_t largestId = items.rbegin()->first;
+        // Ids are handed out one after another; only a ledger thinned out by
+        // many deletions is left to the map.
+        if (largestId > 4 * static_cast<int64_t>(items.size()) + 1024)
+            return;
+        m_byId.assign(static_cast<size_t>(largestId) + 1, nullptr);
+        for (const auto &entry : items)
+            m_byId[static_cast<size_t>(entry.first)] = &entry.second;
+    }
+
+    const AuctionItem *find(int32_t id) const
+    {
+        if (m_byId.empty())
+            return m_store.findItem(id);
+        return id >= 0 && static_cast<size_t>(id) < m_byId.size() ? m_byId[static_cast<size_t>(id)] : nullptr;
+    }
+
+private:
+    LedgerStore &m_store;
+    std::vector<const AuctionItem *> m_byId;
 };
 
 void setCellText(QTableWidget *table, int row, int column, const QString &text)
@@ -202,10 +268,16 @@ bool MainWindow::setupAuctionTable()
 
     connect(auctionTable, &QTableWidget::itemDoubleClicked, this, &MainWindow::auctionTableItemDoubleClick);
     connect(auctionTable, &QTableWidget::itemChanged, this, &MainWindow::auctionTableItemChange);
+    // Tab in an editor opens the next cell's editor without a double click;
+    // that edit is the user's as much as one opened by a double click.
+    connect(auctionTable, &MyTableWidget::editorOpened, this, &MainWindow::auctionTableItemDoubleClick);
     // An editor that closes without a change (cancelled, or committed with
-    // the same text) sends no change notification; the arming ends with it.
-    connect(auctionTable->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-            [this] { disarmCellEdit(); });
+    // the same text) sends no change notification; the arming ends with it,
+    // unless the close moved on to the next cell's editor.
+    connect(auctionTable->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
+        if (!auctionTable->isEditing())
+            disarmCellEdit();
+    });
     return true;
 }
 
@@ -246,7 +318,7 @@ void MainWindow::setRowBatchingEnabled(bool enabled)
 
 void MainWindow::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
 {
-    LedgerStore &store = LedgerStore::instance();
+    const ItemLookup items(LedgerStore::instance());
     const int count = static_cast<int>(idsInInsertionOrder.size());
     TableWriteGuard guard(auctionTable);
     QAbstractItemModel *model = auctionTable->model();
@@ -255,15 +327,18 @@ void MainWindow::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
         // Each new cell would announce itself to the view; the view learns
         // of them all at once below.
         QSignalBlocker modelBlocker(model);
+        CellFactory cells;
+        QTableWidgetItem *rowCells[columnCount];
         for (int j = 0; j < count; ++j) {
             const int32_t id = idsInInsertionOrder[static_cast<size_t>(j)];
-            const AuctionItem *item = store.findItem(id);
+            const AuctionItem *item = items.find(id);
             if (!item)
                 continue;
             // The last one inserted ends on top, as with one insertion at a time.
             const int row = count - 1 - j;
+            cells.makeRow(id, *item, rowCells);
             for (int column = 0; column < columnCount; ++column)
-                auctionTable->setItem(row, column, makeCell(column, id, *item));
+                auctionTable->setItem(row, column, rowCells[column]);
         }
     }
     emit model->dataChanged(model->index(0, 0), model->index(count - 1, columnCount - 1));
@@ -278,9 +353,12 @@ void MainWindow::rebuildTable(const std::vector<int32_t> &idsInInsertionOrder)
         auctionTable->setRowCount(0);
     }
     beginRowBatch();
-    LedgerStore &store = LedgerStore::instance();
-    for (int32_t id : idsInInsertionOrder)
-        insertAuctionRow(id, store.item(id));
+    const ItemLookup items(LedgerStore::instance());
+    for (int32_t id : idsInInsertionOrder) {
+        const AuctionItem *item = items.find(id);
+        assert(item);
+        insertAuctionRow(id, *item);
+    }
     endRowBatch();
 }
 
@@ -352,6 +430,16 @@ void MainWindow::on_pushButton_2_clicked()
 
 void MainWindow::on_pushButton_3_clicked()
 {
+    // Only an allocation can fail here; what was done before it stays done.
+    try {
+        setRatioFromField();
+    } catch (const std::exception &failure) {
+        Prompt::error(this, QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+void MainWindow::setRatioFromField()
+{
     const int32_t value = ui->lineEdit->text().toInt();
     if (value < 1) {
         Prompt::error(this, QString::fromUtf8("1억당 비율을 먼저 입력해주세요."));
@@ -380,7 +468,7 @@ void MainWindow::on_pushButton_3_clicked()
         return;
     store.applyRateToItems();
     const QString rateText = QString::fromLatin1(ProfitMath::formatThousands(store.rate));
-    TableWriteGuard guard(auctionTable);
+    ColumnRewrite rewrite(auctionTable, ProfitMesoColumn, RateColumn);
     const int rows = auctionTable->rowCount();
     for (int row = 0; row < rows; ++row) {
         const AuctionItem *item = store.findItem(rowId(row));
@@ -450,9 +538,13 @@ void MainWindow::auctionTableItemChange(QTableWidgetItem *item)
         return;
 
     if (column == NameColumn) {
-        entry->name = item->text().toUtf8();
-        TableWriteGuard guard(auctionTable);
-        setCellText(auctionTable, row, NameColumn, item->text());
+        try {
+            entry->name = item->text().toUtf8();
+            TableWriteGuard guard(auctionTable);
+            setCellText(auctionTable, row, NameColumn, item->text());
+        } catch (const std::exception &failure) {
+            Prompt::error(this, QString::fromLocal8Bit(failure.what()));
+        }
         return;
     }
     if (column == CashColumn || column == MesoColumn)
@@ -469,10 +561,12 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
     const bool fits = parsed
         && (!isCash || (*parsed >= std::numeric_limits<int32_t>::min() && *parsed <= std::numeric_limits<int32_t>::max()));
 
-    TableWriteGuard guard(auctionTable);
     if (!fits) {
         // The item keeps its price and the cell shows it again.
-        setCellText(auctionTable, row, column, cellText(column, id, entry));
+        {
+            TableWriteGuard guard(auctionTable);
+            setCellText(auctionTable, row, column, cellText(column, id, entry));
+        }
         QString message;
         if (!ProfitMath::startsWithInteger(ProfitMath::stripCommas(cell->text().toUtf8())))
             message = QString::fromUtf8("가격은 숫자로 입력해주세요.");
@@ -486,6 +580,7 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
         return;
     }
 
+    TableWriteGuard guard(auctionTable);
     if (isCash) {
         entry.cashPrice = static_cast<int32_t>(*parsed);
         setCellText(auctionTable, row, CashColumn, QString::fromLatin1(ProfitMath::formatThousands(entry.wonCost())));
@@ -503,7 +598,7 @@ void MainWindow::on_doubleSpinBox_valueChanged(double arg1)
     store.rateOfDiscount = arg1;
     store.applyDiscountToItems();
 
-    TableWriteGuard guard(auctionTable);
+    ColumnRewrite rewrite(auctionTable, CashColumn, ProfitWonColumn);
     const int rows = auctionTable->rowCount();
     for (int row = 0; row < rows; ++row) {
         const AuctionItem *item = store.findItem(rowId(row));
@@ -556,7 +651,7 @@ void MainWindow::changeFee(int32_t percent)
     ui->label_2->setText(ProfitMath::rateSummaryText(store.rate, store.mesoPerWon));
 
     const QString feeText = QString::number(percent);
-    TableWriteGuard guard(auctionTable);
+    ColumnRewrite rewrite(auctionTable, ProfitMesoColumn, FeeColumn);
     const int rows = auctionTable->rowCount();
     for (int row = 0; row < rows; ++row) {
         const AuctionItem *item = store.findItem(rowId(row));

@@ -71,6 +71,7 @@ private slots:
 private:
     bool setupAuctionTable();
     void applyFormTexts();
+    void setRatioFromField();
     void changeFee(int32_t percent);
     void checkFeeButtonOfStore();
     void disarmCellEdit();

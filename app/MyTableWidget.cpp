@@ -7,3 +7,16 @@ MyTableWidget::MyTableWidget(QWidget *parent)
 }
 
 MyTableWidget::~MyTableWidget() = default;
+
+bool MyTableWidget::isEditing() const
+{
+    return state() == EditingState;
+}
+
+bool MyTableWidget::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool opened = QTableWidget::edit(index, trigger, event);
+    if (opened)
+        emit editorOpened(itemFromIndex(index));
+    return opened;
+}

@@ -2,11 +2,23 @@
 
 #include <QTableWidget>
 
-// The ledger table: a plain table widget that tracks the mouse.
+// The ledger table: a table widget that tracks the mouse and tells when it
+// opens a cell editor.
 class MyTableWidget : public QTableWidget
 {
     Q_OBJECT
 public:
     explicit MyTableWidget(QWidget *parent = nullptr);
     ~MyTableWidget() override;
+
+    // A cell editor is open right now.
+    bool isEditing() const;
+
+signals:
+    // An editor opened on this cell, by a double click or by Tab moving on
+    // from the previous editor.
+    void editorOpened(QTableWidgetItem *item);
+
+protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 };

@@ -71,9 +71,12 @@ void releaseWindow()
 
 void setRatio(MainWindow *window, int rate)
 {
-    auto *field = window->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+    // The registration dialog is a child of the window with its own
+    // "lineEdit"; the window's controls live under the central widget.
+    QWidget *controls = window->centralWidget();
+    auto *field = controls->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
     field->setText(QString::number(rate));
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
+    QTest::mouseClick(controls->findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
 }
 
 QString cellText(MainWindow *window, int row, int column)

@@ -1,0 +1,617 @@
+// How long the window's commands take over large ledgers, driven through the
+// program's own window, file commands and buttons on the offscreen platform.
+//
+//   pelarin_bench                      every measurement, then a table of
+//                                      medians and ratios
+//   pelarin_bench --make-ledger N PATH writes a ledger file of N items
+//   pelarin_bench --load-file=PATH     opens PATH once and exits (for peak
+//                                      memory under /usr/bin/time -v)
+//   --repetitions=R                    repetitions per measurement (5)
+//
+// Google Benchmark's own options (--benchmark_filter=...) work as usual.
+
+#include "LedgerGenerator.h"
+
+#include "AuctionRows.h"
+#include "LedgerStore.h"
+#include "MainWindow.h"
+#include "MyTableWidget.h"
+#include "Prompt.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int64_t ledgerSizes[] = {1000, 10000, 100000};
+const int64_t literalSize = 1000;
+
+// A portable folder of our own: bin/ is the working directory, so the
+// program finds "../Resource/CashItems.json" and "../Resource/CustomDatas".
+class Workspace
+{
+public:
+    bool prepare()
+    {
+        if (!m_dir.isValid())
+            return false;
+        QDir root(m_dir.path());
+        root.mkpath(QStringLiteral("bin"));
+        root.mkpath(QStringLiteral("Resource/CustomDatas"));
+        if (!QFile::copy(QStringLiteral(PELARIN_CATALOGUE_FILE), root.filePath(QStringLiteral("Resource/CashItems.json"))))
+            return false;
+        return QDir::setCurrent(root.filePath(QStringLiteral("bin")));
+    }
+
+    QString path(const QString &relative) const { return QDir(m_dir.path()).filePath(relative); }
+
+    // The ledger file of n items, written on first use.
+    QString ledger(int64_t n)
+    {
+        auto found = m_ledgers.find(n);
+        if (found != m_ledgers.end())
+            return found->second;
+        const QString file = path(QStringLiteral("Resource/CustomDatas/ledger-%1.json").arg(n));
+        if (!LedgerGenerator::write(file, n))
+            return QString();
+        m_ledgers.emplace(n, file);
+        return file;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::map<int64_t, QString> m_ledgers;
+};
+
+Workspace *workspace = nullptr;
+int repetitions = 5;
+
+// Lets the window finish what the command left queued: layout, the
+// exposure of a new window and its first paint.
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+void closeWindow()
+{
+    MainWindow::releaseInstance();
+    LedgerStore::destroyInstance();
+}
+
+MainWindow *shownWindow(bool batching)
+{
+    closeWindow();
+    Prompt::setScripted(true);
+    MainWindow *window = MainWindow::instance();
+    if (!window->init())
+        return nullptr;
+    window->setRowBatchingEnabled(batching);
+    window->show();
+    settle();
+    return window;
+}
+
+// The menu action that answers to Ctrl+key.
+QAction *fileAction(MainWindow *window, int key)
+{
+    const QKeySequence wanted(Qt::CTRL + key);
+    for (QAction *action : window->findChildren<QAction *>())
+        if (action->shortcuts().contains(wanted))
+            return action;
+    return nullptr;
+}
+
+// The open command with the file dialog answered by path.
+bool openLedger(MainWindow *window, const QString &path)
+{
+    QAction *open = fileAction(window, Qt::Key_O);
+    if (!open)
+        return false;
+    Prompt::queueFileName(path);
+    open->trigger();
+    settle();
+    const QStringList messages = Prompt::takeMessages();
+    for (const QString &message : messages)
+        std::fprintf(stderr, "open %s: %s\n", qPrintable(path), qPrintable(message));
+    return messages.isEmpty();
+}
+
+MainWindow *loadedWindow(benchmark::State &state, int64_t n)
+{
+    const QString path = workspace->ledger(n);
+    MainWindow *window = shownWindow(true);
+    if (path.isEmpty() || !window || !openLedger(window, path) || window->table()->rowCount() != n) {
+        state.SkipWithError("the ledger did not load");
+        return nullptr;
+    }
+    return window;
+}
+
+// Form widgets are looked up in the central widget: the registration
+// dialog, also a child of the window, reuses some of their names.
+template <typename T>
+T *child(MainWindow *window, const char *name)
+{
+    return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
+}
+
+// --- measurements ------------------------------------------------------------
+
+void measureLoad(benchmark::State &state, bool batching)
+{
+    const int64_t n = state.range(0);
+    const QString path = workspace->ledger(n);
+    if (path.isEmpty()) {
+        state.SkipWithError("cannot write the ledger file");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        MainWindow *window = shownWindow(batching);
+        state.ResumeTiming();
+        const bool loaded = window && openLedger(window, path);
+        state.PauseTiming();
+        if (!loaded || window->table()->rowCount() != n) {
+            state.SkipWithError("the ledger did not load");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    closeWindow();
+}
+
+void measureSort(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QPushButton *sort = child<QPushButton>(window, "pushButton_2");
+    for (auto _ : state) {
+        sort->click();
+        settle();
+    }
+    if (window->table()->rowCount() != state.range(0) || !window->table()->item(0, AuctionRows::NameColumn)
+        || window->table()->item(0, AuctionRows::NameColumn)->background().color() != QColor(255, 255, 0))
+        state.SkipWithError("the sorted table is not complete");
+    closeWindow();
+}
+
+void measureDiscount(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QDoubleSpinBox *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
+    int64_t turn = 0;
+    for (auto _ : state) {
+        discount->setValue(turn++ % 2 == 0 ? 12.5 : 7.0);
+        settle();
+    }
+    if (LedgerStore::instance().rateOfDiscount != discount->value())
+        state.SkipWithError("the discount did not change");
+    closeWindow();
+}
+
+void measureFee(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QRadioButton *five = child<QRadioButton>(window, "radioButton");
+    QRadioButton *three = child<QRadioButton>(window, "radioButton_2");
+    int64_t turn = 0;
+    for (auto _ : state) {
+        const bool toThree = turn++ % 2 == 0;
+        (toThree ? three : five)->click();
+        settle();
+    }
+    if (LedgerStore::instance().fee != ((turn % 2 == 1) ? 3 : 5))
+        state.SkipWithError("the fee did not change");
+    closeWindow();
+}
+
+// A double click on the meso price of the top row, a new price typed into
+// the editor and committed with Enter.
+void measureCellEdit(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QTableWidget *table = window->table();
+    int64_t price = 123450000;
+    for (auto _ : state) {
+        QTableWidgetItem *cell = table->item(0, AuctionRows::MesoColumn);
+        const QPoint centre = table->visualItemRect(cell).center();
+        // A double click reaches an item view as a press and then a double
+        // click on the same cell.
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        if (!editor)
+            editor = table->viewport()->findChild<QLineEdit *>();
+        if (!editor) {
+            state.SkipWithError("no editor opened");
+            break;
+        }
+        price += 10000;
+        editor->setText(QString::number(price));
+        QTest::keyClick(editor, Qt::Key_Return);
+        settle();
+    }
+    const int32_t id = table->item(0, AuctionRows::KeyColumn)->text().toInt();
+    if (state.error_occurred() == false && LedgerStore::instance().item(id).mesoPrice != price)
+        state.SkipWithError("the edit did not reach the ledger");
+    closeWindow();
+}
+
+void measureDeleteRow(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QTableWidget *table = window->table();
+    QPushButton *remove = child<QPushButton>(window, "pushButton_5");
+    for (auto _ : state) {
+        state.PauseTiming();
+        table->setCurrentCell(table->rowCount() / 2, AuctionRows::NameColumn);
+        state.ResumeTiming();
+        remove->click();
+        settle();
+    }
+    if (static_cast<int64_t>(LedgerStore::instance().items().size()) != table->rowCount()
+        || table->rowCount() != state.range(0) - static_cast<int64_t>(state.iterations()))
+        state.SkipWithError("rows and ledger differ after deleting");
+    closeWindow();
+}
+
+void measureSave(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QAction *save = fileAction(window, Qt::Key_S);
+    const QString path = workspace->path(QStringLiteral("Resource/CustomDatas/saved.json"));
+    for (auto _ : state) {
+        Prompt::queueFileName(path);
+        save->trigger();
+        settle();
+    }
+    if (!Prompt::takeMessages().isEmpty() || QFile(path).size() < state.range(0))
+        state.SkipWithError("the ledger was not saved");
+    closeWindow();
+}
+
+// From nothing to the main window shown, as main() does it.
+void measureStartup(benchmark::State &state)
+{
+    Prompt::setScripted(true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        closeWindow();
+        state.ResumeTiming();
+        MainWindow *window = MainWindow::instance();
+        if (!window->init()) {
+            state.SkipWithError("the window did not start");
+            break;
+        }
+        window->show();
+        settle();
+    }
+    const bool exposed = MainWindow::exists() && MainWindow::instance()->windowHandle()
+        && MainWindow::instance()->windowHandle()->isExposed();
+    closeWindow();
+    if (!exposed && !state.error_occurred())
+        state.SkipWithError("the window was not shown");
+}
+
+// The least a window with the same table can cost: a bare main window
+// holding an empty nine-column table.
+void measureBareStartup(benchmark::State &state)
+{
+    std::unique_ptr<QMainWindow> window;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+        window.reset(new QMainWindow);
+        window->setCentralWidget(new QTableWidget(0, AuctionRows::columnCount, window.get()));
+        window->show();
+        settle();
+    }
+    window.reset();
+}
+
+void measureLoadOnce(benchmark::State &state, const QString &path)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        MainWindow *window = shownWindow(true);
+        state.ResumeTiming();
+        if (!window || !openLedger(window, path)) {
+            state.SkipWithError("the ledger did not load");
+            break;
+        }
+        state.counters["rows"] = window->table()->rowCount();
+    }
+    closeWindow();
+}
+
+// --- the table of figures ----------------------------------------------------
+
+// Keeps the median real time of every measurement for the summary.
+class FigureReporter : public benchmark::ConsoleReporter
+{
+public:
+    FigureReporter()
+        : ConsoleReporter(isatty(fileno(stdout)) ? OO_Color : OO_None)
+    {
+    }
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.error_occurred)
+                continue;
+            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const std::string key = run.run_name.function_name
+                + (run.run_name.args.empty() ? std::string() : "/" + run.run_name.args);
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median")
+                    m_medians[key] = seconds;
+            } else {
+                m_samples[key].push_back(seconds);
+            }
+        }
+    }
+
+    // Median seconds, or a negative value when the measurement did not run.
+    double median(const std::string &key) const
+    {
+        const auto found = m_medians.find(key);
+        if (found != m_medians.end())
+            return found->second;
+        const auto samples = m_samples.find(key);
+        if (samples == m_samples.end() || samples->second.empty())
+            return -1.0;
+        std::vector<double> sorted = samples->second;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t middle = sorted.size() / 2;
+        return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2.0;
+    }
+
+private:
+    std::map<std::string, double> m_medians;
+    std::map<std::string, std::vector<double>> m_samples;
+};
+
+std::string duration(double seconds)
+{
+    char text[32];
+    if (seconds < 0)
+        return "-";
+    if (seconds >= 1.0)
+        std::snprintf(text, sizeof text, "%.2f s", seconds);
+    else if (seconds >= 0.001)
+        std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    return text;
+}
+
+const char *verdict(bool met)
+{
+    return met ? "met" : "NOT met";
+}
+
+void printSummary(const FigureReporter &figures)
+{
+    struct Row {
+        const char *label;
+        const char *key;
+    };
+    const Row rows[] = {
+        {"load (open command until the table is filled)", "load/batched"},
+        {"sort", "sort"},
+        {"discount change", "discount"},
+        {"fee change", "fee"},
+        {"one cell edit (meso price)", "cell_edit"},
+        {"delete one row", "delete_row"},
+        {"save", "save"},
+    };
+    std::printf("\nMedians of real time\n%-48s", "");
+    for (int64_t n : ledgerSizes)
+        std::printf("%14s", ("n = " + std::to_string(n)).c_str());
+    std::printf("\n");
+    for (const Row &row : rows) {
+        std::printf("%-48s", row.label);
+        for (int64_t n : ledgerSizes)
+            std::printf("%14s", duration(figures.median(std::string(row.key) + "/" + std::to_string(n))).c_str());
+        std::printf("\n");
+    }
+
+    const std::string large = "/" + std::to_string(ledgerSizes[2]);
+    const double literal = figures.median("load/literal/" + std::to_string(literalSize));
+    const double batched = figures.median("load/batched/" + std::to_string(literalSize));
+    const double startup = figures.median("startup/window");
+    const double bare = figures.median("startup/bare_window");
+    std::printf("(each load runs in a fresh window of a process that has held ledgers before; the\n"
+                " first load of a process, which must also take its memory from the system, is\n"
+                " measured on its own by scripts/bench.sh)\n");
+    std::printf("\nBaselines and ratios\n");
+    if (literal > 0 && batched > 0)
+        std::printf("load of %lld items: one row at a time %s, batched %s, %.0f times faster (goal >= 300: %s)\n",
+                    static_cast<long long>(literalSize), duration(literal).c_str(), duration(batched).c_str(),
+                    literal / batched, verdict(literal / batched >= 300));
+    if (startup > 0 && bare > 0)
+        std::printf("start-up to a shown window %s, bare window with an empty table %s, ratio %.2f (goal <= 1.5: %s)\n",
+                    duration(startup).c_str(), duration(bare).c_str(), startup / bare, verdict(startup / bare <= 1.5));
+    const Row goals[] = {{"load", "load/batched"}, {"sort", "sort"}, {"discount change", "discount"}, {"fee change", "fee"}};
+    for (const Row &goal : goals) {
+        const double seconds = figures.median(goal.key + large);
+        if (seconds < 0)
+            continue;
+        const double limit = std::strcmp(goal.key, "load/batched") == 0 ? 1.5 : 1.0;
+        std::printf("%s of %lld items %s (goal <= %.1f s: %s)\n", goal.label,
+                    static_cast<long long>(ledgerSizes[2]), duration(seconds).c_str(), limit,
+                    verdict(seconds <= limit));
+    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak resident memory of this whole run: %.0f MB\n", usage.ru_maxrss / 1024.0);
+}
+
+void registerAll()
+{
+    const auto sized = [](benchmark::internal::Benchmark *benchmark, int64_t n) {
+        // Big ledgers take a second or more per run; small ones repeat to
+        // rise above the timer's noise.
+        const int64_t iterations = n >= 100000 ? 1 : n >= 10000 ? 3 : 10;
+        benchmark->Arg(n)->Iterations(iterations)->Repetitions(repetitions)->UseRealTime()->Unit(benchmark::kMillisecond);
+    };
+    for (int64_t n : ledgerSizes) {
+        sized(benchmark::RegisterBenchmark("load/batched", measureLoad, true), n);
+        sized(benchmark::RegisterBenchmark("sort", measureSort), n);
+        sized(benchmark::RegisterBenchmark("discount", measureDiscount), n);
+        sized(benchmark::RegisterBenchmark("fee", measureFee), n);
+        sized(benchmark::RegisterBenchmark("cell_edit", measureCellEdit), n);
+        sized(benchmark::RegisterBenchmark("delete_row", measureDeleteRow), n);
+        sized(benchmark::RegisterBenchmark("save", measureSave), n);
+    }
+    // The literal path takes seconds for a thousand rows: three runs.
+    benchmark::RegisterBenchmark("load/literal", measureLoad, false)
+        ->Arg(literalSize)
+        ->Iterations(1)
+        ->Repetitions(std::min(repetitions, 3))
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    for (auto *benchmark : {benchmark::RegisterBenchmark("startup/window", measureStartup),
+                            benchmark::RegisterBenchmark("startup/bare_window", measureBareStartup)})
+        benchmark->Iterations(20)->Repetitions(repetitions)->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
+// Takes our own options out of argv; Google Benchmark gets the rest.
+struct Options
+{
+    int64_t makeCount = -1;
+    QString makePath;
+    QString loadFile;
+    bool valid = true;
+};
+
+Options takeOptions(int &argc, char **argv)
+{
+    Options options;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--make-ledger")) {
+            if (i + 2 >= argc) {
+                options.valid = false;
+                break;
+            }
+            bool isNumber = false;
+            options.makeCount = QString::fromLocal8Bit(argv[i + 1]).toLongLong(&isNumber);
+            options.makePath = QString::fromLocal8Bit(argv[i + 2]);
+            options.valid = options.valid && isNumber && options.makeCount >= 0;
+            i += 2;
+        } else if (argument.startsWith(QLatin1String("--load-file="))) {
+            options.loadFile = QFileInfo(argument.mid(12)).absoluteFilePath();
+        } else if (argument.startsWith(QLatin1String("--repetitions="))) {
+            bool isNumber = false;
+            repetitions = argument.mid(14).toInt(&isNumber);
+            options.valid = options.valid && isNumber && repetitions >= 1;
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return options;
+}
+
+// The offscreen platform warns about every window it shows.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const Options options = takeOptions(argc, argv);
+    if (!options.valid) {
+        std::fprintf(stderr, "usage: %s [--repetitions=R] [--load-file=PATH] [--make-ledger N PATH] "
+                             "[benchmark options]\n", argv[0]);
+        return 2;
+    }
+    if (options.makeCount >= 0)
+        return LedgerGenerator::write(options.makePath, options.makeCount) ? 0 : 1;
+
+    // Measured without a display, the way the tests run.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+    QApplication application(argc, argv);
+
+    Workspace ownWorkspace;
+    if (!ownWorkspace.prepare()) {
+        std::fprintf(stderr, "cannot prepare a portable folder\n");
+        return 1;
+    }
+    workspace = &ownWorkspace;
+
+    if (!options.loadFile.isEmpty()) {
+        benchmark::RegisterBenchmark("load/file", measureLoadOnce, options.loadFile)
+            ->Iterations(1)
+            ->Repetitions(1)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+    } else {
+        registerAll();
+    }
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    FigureReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (options.loadFile.isEmpty())
+        printSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,757 @@
+// The ledger commands driven as a user drives them: typing into the ratio
+// field, clicking the buttons and radio buttons, and editing table cells in
+// editors opened by a real double click.
+
+#include "LedgerStore.h"
+#include "MainWindow.h"
+#include "MyTableWidget.h"
+#include "Prompt.h"
+#include "QRegister.h"
+#include "TestSupport.h"
+
+#include <QDoubleSpinBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+
+const QColor red(255, 0, 0, 255);
+const QColor blue(0, 0, 255, 255);
+const QColor yellow(255, 255, 0, 255);
+
+QString noRatioMessage()
+{
+    return QString::fromUtf8("1억당 비율을 먼저 세팅해주세요.");
+}
+
+QString enterRatioMessage()
+{
+    return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
+}
+
+QString emptyTableMessage()
+{
+    return QString::fromUtf8("경매장에 등록된 아이템이 없습니다.");
+}
+
+QString noSelectionMessage()
+{
+    return QString::fromUtf8("선택된 아이템이 없습니다.");
+}
+
+QString summary(const char *rate, const char *perWon)
+{
+    return QString::fromUtf8("비율 : %1원 -----▶ 1원당 %2 메소").arg(QLatin1String(rate), QLatin1String(perWon));
+}
+
+} // namespace
+
+class CommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void setRatio_data();
+    void setRatio();
+    void resetAndSetAgain();
+    void setWhileLockedAndResetWhileOpen();
+    void add();
+    void sort();
+    void sortHighlightBelongsToItsRow();
+    void deleteRow();
+    void cellEdits_data();
+    void cellEdits();
+    void nameEdits();
+    void staleEditNeverReachesItem_data();
+    void staleEditNeverReachesItem();
+    void doubleClickOnReadOnlyColumnsArmsNothing();
+    void feeWithoutRatio();
+    void feeWithRatio();
+    void currentFeeDoesNothing();
+    void discountRecompute();
+    void setWhileRowsExistRewritesColumns();
+
+private:
+    template <typename T>
+    T *child(const char *name) const
+    {
+        // The registration dialog reuses some object names; the form's
+        // widgets all live in the central widget.
+        return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
+    }
+    void click(const char *name) const;
+    void typeRatioAndSet(const QString &text) const;
+    QPoint cellCentre(int row, int column) const;
+    bool doubleClickCell(int row, int column, Qt::MouseButton button = Qt::LeftButton) const;
+    QLineEdit *editorOf(int row, int column) const;
+    bool typeIntoCell(int row, int column, const QString &text) const;
+    bool editorClosed(int row, int column) const;
+    int rowOfId(int32_t id) const;
+    QColor foreground(int row, int column) const;
+
+    std::unique_ptr<PortableFolder> folder;
+    MainWindow *window = nullptr;
+};
+
+void CommandsTest::init()
+{
+    folder.reset(new PortableFolder);
+    window = freshWindow();
+    QVERIFY(window);
+    // Ids from 0 in every test: the counter outlives the store.
+    LedgerStore::instance().clearItems();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::cleanup()
+{
+    releaseWindow();
+    window = nullptr;
+    folder.reset();
+}
+
+void CommandsTest::click(const char *name) const
+{
+    QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+}
+
+void CommandsTest::typeRatioAndSet(const QString &text) const
+{
+    auto *field = child<QLineEdit>("lineEdit");
+    field->clear();
+    QTest::keyClicks(field, text);
+    click("pushButton_3");
+}
+
+QPoint CommandsTest::cellCentre(int row, int column) const
+{
+    return window->table()->visualItemRect(window->table()->item(row, column)).center();
+}
+
+bool CommandsTest::doubleClickCell(int row, int column, Qt::MouseButton button) const
+{
+    QTableWidget *table = window->table();
+    table->scrollToItem(table->item(row, column));
+    QWidget *viewport = table->viewport();
+    const QPoint position = cellCentre(row, column);
+    // A click beside the cell would prove nothing.
+    if (!viewport->rect().contains(position) || table->itemAt(position) != table->item(row, column))
+        return false;
+    // What the system delivers for a double click: press, release, double
+    // click, release.
+    QTest::mousePress(viewport, button, Qt::NoModifier, position);
+    QTest::mouseRelease(viewport, button, Qt::NoModifier, position);
+    QTest::mouseDClick(viewport, button, Qt::NoModifier, position);
+    QTest::mouseRelease(viewport, button, Qt::NoModifier, position);
+    return true;
+}
+
+QLineEdit *CommandsTest::editorOf(int row, int column) const
+{
+    QTableWidget *table = window->table();
+    return qobject_cast<QLineEdit *>(table->indexWidget(table->model()->index(row, column)));
+}
+
+bool CommandsTest::typeIntoCell(int row, int column, const QString &text) const
+{
+    QLineEdit *editor = doubleClickCell(row, column) ? editorOf(row, column) : nullptr;
+    if (!editor)
+        return false;
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(editor, Qt::Key_Delete);
+    else
+        QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The delegate commits a Return from the event loop.
+    return editorClosed(row, column);
+}
+
+bool CommandsTest::editorClosed(int row, int column) const
+{
+    return QTest::qWaitFor([&] { return !editorOf(row, column); });
+}
+
+int CommandsTest::rowOfId(int32_t id) const
+{
+    for (int row = 0; row < window->table()->rowCount(); ++row)
+        if (cellText(window, row, 0) == QString::number(id))
+            return row;
+    return -1;
+}
+
+QColor CommandsTest::foreground(int row, int column) const
+{
+    return window->table()->item(row, column)->data(Qt::ForegroundRole).value<QBrush>().color();
+}
+
+// --- set and reset ----------------------------------------------------------
+
+void CommandsTest::setRatio_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("locks");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shownSummary");
+
+    const QString anyMessage = QStringLiteral("*");
+    QTest::newRow("empty") << "" << false << enterRatioMessage() << QString();
+    QTest::newRow("zero") << "0" << false << enterRatioMessage() << QString();
+    QTest::newRow("negative") << "-5" << false << enterRatioMessage() << QString();
+    QTest::newRow("just above 50,000,000") << "50000001" << false << anyMessage << QString();
+    QTest::newRow("int32 max") << "2147483647" << false << anyMessage << QString();
+    QTest::newRow("3000") << "3000" << true << QString() << summary("3,000", "31,666");
+    QTest::newRow("1") << "1" << true << QString() << summary("1", "95,000,000");
+    QTest::newRow("50,000,000") << "50000000" << true << QString() << summary("50,000,000", "1");
+}
+
+void CommandsTest::setRatio()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, locks);
+    QFETCH(QString, message);
+    QFETCH(QString, shownSummary);
+
+    typeRatioAndSet(typed);
+    QCOMPARE(child<QLineEdit>("lineEdit")->text(), typed);
+
+    const QStringList messages = Prompt::takeMessages();
+    if (message.isEmpty()) {
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('|')));
+    } else {
+        QCOMPARE(messages.size(), 1);
+        if (message != QLatin1String("*"))
+            QCOMPARE(messages[0], message);
+        QVERIFY(!messages[0].isEmpty());
+    }
+
+    QCOMPARE(window->ratioIsSet(), locks);
+    QCOMPARE(child<QLineEdit>("lineEdit")->isEnabled(), !locks);
+    QCOMPARE(child<QPushButton>("pushButton_3")->isEnabled(), !locks);
+    QCOMPARE(child<QPushButton>("pushButton_4")->isEnabled(), locks);
+    QCOMPARE(child<QLabel>("label_2")->text(), shownSummary);
+    QCOMPARE(LedgerStore::instance().rate, locks ? typed.toInt() : 0);
+}
+
+void CommandsTest::resetAndSetAgain()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    QVERIFY(window->ratioIsSet());
+    const double perWon = LedgerStore::instance().mesoPerWon;
+
+    click("pushButton_4");
+    QVERIFY(!window->ratioIsSet());
+    QVERIFY(child<QLineEdit>("lineEdit")->isEnabled());
+    QVERIFY(child<QLineEdit>("lineEdit")->text().isEmpty());
+    QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
+    QVERIFY(!child<QPushButton>("pushButton_4")->isEnabled());
+    QVERIFY(child<QLabel>("label_2")->text().isEmpty());
+    // The store keeps the old ratio until a new one is set.
+    QCOMPARE(LedgerStore::instance().rate, 3000);
+    QCOMPARE(LedgerStore::instance().mesoPerWon, perWon);
+
+    click("pushButton");
+    QCOMPARE(Prompt::takeMessages(), QStringList{noRatioMessage()});
+
+    typeRatioAndSet(QStringLiteral("2700"));
+    QVERIFY(window->ratioIsSet());
+    QCOMPARE(LedgerStore::instance().rate, 2700);
+    QCOMPARE(child<QLabel>("label_2")->text(), summary("2,700", "35,185"));
+    LedgerStore::instance().addItem("new", 10000, 300000000, true);
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("2,700"));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::setWhileLockedAndResetWhileOpen()
+{
+    // The ledger load calls the set handler directly, whatever the lock.
+    typeRatioAndSet(QStringLiteral("3000"));
+    child<QLineEdit>("lineEdit")->setText(QStringLiteral("2700"));
+    QVERIFY(QMetaObject::invokeMethod(window, "on_pushButton_3_clicked"));
+    QCOMPARE(LedgerStore::instance().rate, 3000);
+    QCOMPARE(child<QLabel>("label_2")->text(), summary("3,000", "31,666"));
+    QVERIFY(window->ratioIsSet());
+
+    click("pushButton_4");
+    child<QLineEdit>("lineEdit")->setText(QStringLiteral("123"));
+    QVERIFY(QMetaObject::invokeMethod(window, "on_pushButton_4_clicked"));
+    QCOMPARE(child<QLineEdit>("lineEdit")->text(), QStringLiteral("123"));
+    QVERIFY(!window->ratioIsSet());
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+// --- add, sort, delete ------------------------------------------------------
+
+void CommandsTest::add()
+{
+    QRegister *dialog = LedgerStore::instance().registerDialog();
+    QVERIFY(dialog);
+
+    click("pushButton");
+    QCOMPARE(Prompt::takeMessages(), QStringList{noRatioMessage()});
+    QVERIFY(!dialog->isVisible());
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    click("pushButton");
+    QVERIFY(Prompt::takeMessages().isEmpty());
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!dialog->isModal());
+    // Pressing add again brings the same dialog forward; nothing new is made.
+    click("pushButton");
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(window->findChildren<QRegister *>().size(), 1);
+    QCOMPARE(LedgerStore::instance().registerDialog(), dialog);
+    dialog->hide();
+
+    click("pushButton_4");
+    click("pushButton");
+    QCOMPARE(Prompt::takeMessages(), QStringList{noRatioMessage()});
+    QVERIFY(!dialog->isVisible());
+}
+
+void CommandsTest::sort()
+{
+    click("pushButton_2");
+    QCOMPARE(Prompt::takeMessages(), QStringList{emptyTableMessage()});
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    // One won bought, net 31,666 meso per won: profits 500, -20 and 500.
+    store.addItem("first", 1, 33859, false);
+    store.addItem("second", 1, 33312, false);
+    store.addItem("third", 1, 33859, false);
+    QCOMPARE(store.item(0).profitMeso(), std::optional<int64_t>(500));
+    QCOMPARE(store.item(1).profitMeso(), std::optional<int64_t>(-20));
+    QCOMPARE(store.item(2).profitMeso(), std::optional<int64_t>(500));
+    // Rows before the sort: newest on top.
+    QCOMPARE(cellText(window, 0, 0), QStringLiteral("2"));
+    QCOMPARE(cellText(window, 2, 0), QStringLiteral("0"));
+
+    click("pushButton_2");
+    QVERIFY(Prompt::takeMessages().isEmpty());
+    QTableWidget *table = window->table();
+    QCOMPARE(table->rowCount(), 3);
+    // Equal profits keep their store order, and the later one ends higher.
+    const QStringList ids{"2", "0", "1"};
+    const QStringList profits{"500", "500", "-20"};
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(cellText(window, row, 0), ids[row]);
+        QCOMPARE(cellText(window, row, 4), profits[row]);
+        for (int column = 0; column < 9; ++column) {
+            const QVariant background = table->item(row, column)->data(Qt::BackgroundRole);
+            if (row == 0 && column >= 1)
+                QCOMPARE(background.value<QBrush>().color(), yellow);
+            else
+                QVERIFY2(!background.isValid(), qPrintable(QStringLiteral("row %1 column %2").arg(row).arg(column)));
+        }
+    }
+    // The rows are rebuilt from the store, in their inserted form.
+    QCOMPARE(cellText(window, 2, 1), QStringLiteral("second"));
+    QCOMPARE(foreground(2, 4), blue);
+    QCOMPARE(foreground(0, 4), red);
+    QCOMPARE(store.items().size(), size_t(3));
+    QCOMPARE(store.item(2).name, QByteArray("third"));
+}
+
+void CommandsTest::sortHighlightBelongsToItsRow()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("best", 1, 40000, false);
+    store.addItem("worst", 1, 30000, false);
+    click("pushButton_2");
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("best"));
+
+    // A later add pushes the highlighted row down with its colour.
+    store.addItem("newest", 1, 35000, false);
+    QCOMPARE(cellText(window, 1, 1), QStringLiteral("best"));
+    QCOMPARE(window->table()->item(1, 1)->data(Qt::BackgroundRole).value<QBrush>().color(), yellow);
+    QVERIFY(!window->table()->item(0, 1)->data(Qt::BackgroundRole).isValid());
+
+    // The next sort starts from fresh rows: one highlighted row only.
+    click("pushButton_2");
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("best"));
+    int highlighted = 0;
+    for (int row = 0; row < 3; ++row)
+        if (window->table()->item(row, 1)->data(Qt::BackgroundRole).isValid())
+            ++highlighted;
+    QCOMPARE(highlighted, 1);
+}
+
+void CommandsTest::deleteRow()
+{
+    click("pushButton_5");
+    QCOMPARE(Prompt::takeMessages(), QStringList{emptyTableMessage()});
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("first", 100, 1000, false);
+    store.addItem("second", 200, 2000, false);
+    store.addItem("third", 300, 3000, false);
+    QTableWidget *table = window->table();
+    QCOMPARE(table->currentRow(), -1);
+
+    click("pushButton_5");
+    QCOMPARE(Prompt::takeMessages(), QStringList{noSelectionMessage()});
+    QCOMPARE(table->rowCount(), 3);
+
+    // Pick the middle row ("second", id 1) with the mouse.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
+    QCOMPARE(table->currentRow(), 1);
+    click("pushButton_5");
+    QVERIFY(Prompt::takeMessages().isEmpty());
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("third"));
+    QCOMPARE(cellText(window, 1, 1), QStringLiteral("first"));
+    QVERIFY(!store.findItem(1));
+    QCOMPARE(store.items().size(), size_t(2));
+    QCOMPARE(store.item(2).name, QByteArray("third"));
+    QCOMPARE(store.item(0).name, QByteArray("first"));
+}
+
+// --- cell edits ---------------------------------------------------------------
+
+void CommandsTest::cellEdits_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<int>("cashPrice");
+    QTest::addColumn<qint64>("mesoPrice");
+    QTest::addColumn<QStringList>("cells"); // columns 2 to 5
+
+    // Item: 10,000 won with mileage, 300,000,000 meso, ratio 3000, fee 5.
+    const QStringList unchanged{"7,000", "300,000,000", "63,338,000", "2,000"};
+    const qint64 meso = 300000000;
+    QTest::newRow("cash with commas") << 2 << "12,000" << false << 12000 << meso
+                                      << QStringList{"8,400", "300,000,000", "19,005,600", "600"};
+    QTest::newRow("cash, trailing letters ignored") << 2 << " 12abc" << false << 12 << meso
+                                                    << QStringList{"8", "300,000,000", "284,746,672", "8,992"};
+    QTest::newRow("negative cash") << 2 << "-500" << false << -500 << meso
+                                   << QStringList{"-350", "300,000,000", "296,083,100", "9,350"};
+    QTest::newRow("meso") << 3 << "1500000" << false << 10000 << qint64(1500000)
+                          << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
+    QTest::newRow("meso with commas") << 3 << "1,500,000" << false << 10000 << qint64(1500000)
+                                      << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
+    QTest::newRow("cash letters") << 2 << "abc" << true << 10000 << meso << unchanged;
+    QTest::newRow("cash empty") << 2 << "" << true << 10000 << meso << unchanged;
+    QTest::newRow("cash 33 bits") << 2 << "4294967296" << true << 10000 << meso << unchanged;
+    QTest::newRow("cash one past int32") << 2 << "2,147,483,648" << true << 10000 << meso << unchanged;
+    QTest::newRow("meso letters") << 3 << "many" << true << 10000 << meso << unchanged;
+    QTest::newRow("meso beyond 64 bits") << 3 << "9223372036854775808" << true << 10000 << meso << unchanged;
+}
+
+void CommandsTest::cellEdits()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(bool, refused);
+    QFETCH(int, cashPrice);
+    QFETCH(qint64, mesoPrice);
+    QFETCH(QStringList, cells);
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("other", 500, 1000, false);
+    store.addItem("item", 10000, 300000000, true);
+    const QStringList otherRow{cellText(window, 1, 2), cellText(window, 1, 3), cellText(window, 1, 4), cellText(window, 1, 5)};
+
+    QVERIFY(typeIntoCell(0, column, typed));
+    const QStringList messages = Prompt::takeMessages();
+    QCOMPARE(messages.size(), refused ? 1 : 0);
+    if (refused)
+        QVERIFY(!messages[0].isEmpty());
+
+    const AuctionItem &item = store.item(1);
+    QCOMPARE(item.cashPrice, cashPrice);
+    QCOMPARE(item.mesoPrice, mesoPrice);
+    QCOMPARE(item.name, QByteArray("item"));
+    QCOMPARE(cellText(window, 0, 0), QStringLiteral("1"));
+    for (int c = 2; c <= 5; ++c)
+        QCOMPARE(cellText(window, 0, c), cells[c - 2]);
+    // The other row and item are untouched.
+    for (int c = 2; c <= 5; ++c)
+        QCOMPARE(cellText(window, 1, c), otherRow[c - 2]);
+    QCOMPARE(store.item(0).cashPrice, 500);
+    QCOMPARE(store.item(0).mesoPrice, qint64(1000));
+
+    // The edit is over: the program's own writes are not taken for edits.
+    QVERIFY(!window->cellEditArmed());
+}
+
+void CommandsTest::nameEdits()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem(QByteArray("가방"), 10000, 300000000, true);
+
+    QVERIFY(typeIntoCell(0, 1, QStringLiteral("Renamed bag")));
+    QCOMPARE(store.item(0).name, QByteArray("Renamed bag"));
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("Renamed bag"));
+
+    // Korean arrives through the input method as committed text.
+    QVERIFY(doubleClickCell(0, 1));
+    QLineEdit *editor = editorOf(0, 1);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("새 가방"));
+    QApplication::sendEvent(editor, &commit);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(editorClosed(0, 1));
+    QCOMPARE(store.item(0).name, QString::fromUtf8("새 가방").toUtf8());
+    QCOMPARE(cellText(window, 0, 1), QString::fromUtf8("새 가방"));
+    // A name edit leaves the figures alone.
+    QCOMPARE(store.item(0).cashPrice, 10000);
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::staleEditNeverReachesItem_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("cancelled with Escape") << "escape";
+    QTest::newRow("right-button double click") << "right";
+    QTest::newRow("committed unchanged") << "unchanged";
+}
+
+void CommandsTest::staleEditNeverReachesItem()
+{
+    QFETCH(QString, how);
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("first", 20000, 500000000, false);
+    store.addItem("item", 10000, 300000000, true);
+
+    if (how == QLatin1String("right")) {
+        QVERIFY(doubleClickCell(0, 2, Qt::RightButton));
+        QVERIFY(!editorOf(0, 2));
+    } else {
+        QVERIFY(doubleClickCell(0, 2));
+        QLineEdit *editor = editorOf(0, 2);
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("7,000"));
+        QTest::keyClick(editor, how == QLatin1String("escape") ? Qt::Key_Escape : Qt::Key_Return);
+        QVERIFY(editorClosed(0, 2));
+    }
+    QCOMPARE(store.item(1).cashPrice, 10000);
+
+    // The discount command now rewrites column 2 of every row with plain
+    // digits; none of those writes may be taken for a typed price.
+    auto *discount = child<QDoubleSpinBox>("doubleSpinBox");
+    QTest::keyClick(discount, Qt::Key_Up);
+    QCOMPARE(discount->value(), 1.0);
+    QCOMPARE(store.item(1).cashPrice, 10000);
+    QCOMPARE(store.item(0).cashPrice, 20000);
+    QCOMPARE(cellText(window, 0, 2), QStringLiteral("6930"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("65,554,620"));
+    QCOMPARE(cellText(window, 0, 5), QStringLiteral("2,070"));
+    QCOMPARE(cellText(window, 1, 2), QStringLiteral("19800"));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+
+    // A real edit afterwards still works.
+    QVERIFY(typeIntoCell(0, 3, QStringLiteral("1500000")));
+    QCOMPARE(store.item(1).mesoPrice, qint64(1500000));
+    QCOMPARE(store.item(1).cashPrice, 10000);
+    QCOMPARE(cellText(window, 0, 3), QStringLiteral("1,500,000"));
+}
+
+void CommandsTest::doubleClickOnReadOnlyColumnsArmsNothing()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    for (int column = 4; column <= 8; ++column) {
+        QVERIFY(doubleClickCell(0, column));
+        QVERIFY(!editorOf(0, column));
+        QVERIFY2(!window->cellEditArmed(), qPrintable(QString::number(column)));
+    }
+    child<QDoubleSpinBox>("doubleSpinBox")->setValue(10.0);
+    QCOMPARE(LedgerStore::instance().item(0).cashPrice, 10000);
+    QCOMPARE(cellText(window, 0, 2), QStringLiteral("6300"));
+}
+
+// --- fee and discount -----------------------------------------------------------
+
+void CommandsTest::feeWithoutRatio()
+{
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("item", 10000, 300000000, true);
+
+    click("radioButton_2");
+    QCOMPARE(store.fee, 5);
+    QCOMPARE(store.item(0).fee, 5);
+    QCOMPARE(cellText(window, 0, 7), QStringLiteral("5"));
+    // The refused choice does not stay checked.
+    QVERIFY(child<QRadioButton>("radioButton")->isChecked());
+    QVERIFY(!child<QRadioButton>("radioButton_2")->isChecked());
+    QVERIFY(child<QLabel>("label_2")->text().isEmpty());
+
+    // After a Reset the fee is locked again.
+    typeRatioAndSet(QStringLiteral("3000"));
+    click("pushButton_4");
+    click("radioButton_2");
+    QCOMPARE(store.fee, 5);
+    QVERIFY(child<QRadioButton>("radioButton")->isChecked());
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::feeWithRatio()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("loss", 1, 33312, false);
+    store.addItem("gain", 10000, 300000000, true);
+    QCOMPARE(cellText(window, 1, 4), QStringLiteral("-20"));
+
+    click("radioButton_2");
+    QCOMPARE(store.fee, 3);
+    QVERIFY(child<QRadioButton>("radioButton_2")->isChecked());
+    QVERIFY(!child<QRadioButton>("radioButton")->isChecked());
+    QCOMPARE(child<QLabel>("label_2")->text(), summary("3,000", "32,333"));
+    for (int row = 0; row < 2; ++row) {
+        QCOMPARE(cellText(window, row, 7), QStringLiteral("3"));
+        QCOMPARE(store.item(row).fee, 3);
+    }
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("64,669,000"));
+    QCOMPARE(cellText(window, 0, 5), QStringLiteral("2,000"));
+    QCOMPARE(cellText(window, 1, 4), QStringLiteral("-21"));
+    QCOMPARE(cellText(window, 1, 5), QStringLiteral("0"));
+    QCOMPARE(foreground(0, 4), red);
+    QCOMPARE(foreground(0, 5), red);
+    QCOMPARE(foreground(1, 4), blue);
+    QCOMPARE(foreground(1, 5), blue);
+
+    // Back to 5 %.
+    click("radioButton");
+    QCOMPARE(store.fee, 5);
+    QCOMPARE(child<QLabel>("label_2")->text(), summary("3,000", "31,666"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
+    QCOMPARE(cellText(window, 1, 7), QStringLiteral("5"));
+
+    // An item added now carries the fee in force.
+    click("radioButton_2");
+    store.addItem("later", 10000, 300000000, true);
+    QCOMPARE(cellText(window, 0, 7), QStringLiteral("3"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("64,669,000"));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::currentFeeDoesNothing()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    // Mark the profit cell: a recompute would overwrite the mark.
+    {
+        QSignalBlocker blocker(window->table());
+        window->table()->item(0, 4)->setText(QStringLiteral("mark"));
+    }
+    const QString shown = child<QLabel>("label_2")->text();
+
+    click("radioButton");
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("mark"));
+    QCOMPARE(child<QLabel>("label_2")->text(), shown);
+    QVERIFY(child<QRadioButton>("radioButton")->isChecked());
+
+    click("radioButton_2");
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("64,669,000"));
+    {
+        QSignalBlocker blocker(window->table());
+        window->table()->item(0, 4)->setText(QStringLiteral("mark"));
+    }
+    click("radioButton_2");
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("mark"));
+    QCOMPARE(LedgerStore::instance().fee, 3);
+}
+
+void CommandsTest::discountRecompute()
+{
+    // No ratio is needed: with an empty ledger only the store changes.
+    auto *discount = child<QDoubleSpinBox>("doubleSpinBox");
+    discount->setValue(2.5);
+    QCOMPARE(LedgerStore::instance().rateOfDiscount, 2.5);
+    discount->setValue(0.0);
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("flips", 10000, 233328400, true);
+    store.addItem("big", 33000, 1500000000, false);
+    store.addItem("negative", -500, 1000, false);
+    // Rows: negative (id 2), big (id 1), flips (id 0).
+    QCOMPARE(cellText(window, 2, 4), QStringLiteral("-20"));
+    QCOMPARE(foreground(2, 4), blue);
+    QCOMPARE(foreground(2, 5), blue);
+
+    // Typed as a user types it.
+    discount->selectAll();
+    QTest::keyClicks(discount, QStringLiteral("10"));
+    QTest::keyClick(discount, Qt::Key_Return);
+    QCOMPARE(discount->value(), 10.0);
+    QCOMPARE(store.rateOfDiscount, 10.0);
+    for (const auto &entry : store.items())
+        QCOMPARE(entry.second.rateOfDiscount, 10.0);
+
+    // Plain digits in column 2, profits rewritten and recoloured.
+    QCOMPARE(cellText(window, 2, 2), QStringLiteral("6300"));
+    QCOMPARE(cellText(window, 2, 4), QStringLiteral("22,166,180"));
+    QCOMPARE(cellText(window, 2, 5), QStringLiteral("699"));
+    QCOMPARE(foreground(2, 4), red);
+    QCOMPARE(foreground(2, 5), red);
+    QCOMPARE(cellText(window, 1, 2), QStringLiteral("29700"));
+    QCOMPARE(cellText(window, 1, 4), QStringLiteral("484,519,800"));
+    QCOMPARE(cellText(window, 1, 5), QStringLiteral("15,300"));
+    QCOMPARE(cellText(window, 0, 2), QStringLiteral("-450"));
+
+    discount->setValue(100.0);
+    QCOMPARE(cellText(window, 2, 2), QStringLiteral("0"));
+    QCOMPARE(cellText(window, 2, 4), QStringLiteral("221,661,980"));
+    QCOMPARE(cellText(window, 1, 4), QStringLiteral("1,425,000,000"));
+    QCOMPARE(cellText(window, 0, 2), QStringLiteral("0"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("950"));
+    QCOMPARE(cellText(window, 0, 5), QStringLiteral("0"));
+    QCOMPARE(foreground(0, 5), blue);
+
+    // A sort rebuilds the rows with separators again.
+    discount->setValue(10.0);
+    click("pushButton_2");
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("big"));
+    QCOMPARE(cellText(window, 0, 2), QStringLiteral("29,700"));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::setWhileRowsExistRewritesColumns()
+{
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("item", 10000, 300000000, true);
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("0"));
+    QCOMPARE(cellText(window, 0, 4), QString());
+    QCOMPARE(cellText(window, 0, 5), QString());
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    QCOMPARE(store.item(0).rate, 3000);
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("3,000"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
+    QCOMPARE(cellText(window, 0, 5), QStringLiteral("2,000"));
+    QCOMPARE(cellText(window, 0, 2), QStringLiteral("7,000"));
+
+    click("pushButton_4");
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("3,000"));
+    typeRatioAndSet(QStringLiteral("2700"));
+    QCOMPARE(store.item(0).rate, 2700);
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("2,700"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("38,705,000"));
+    QCOMPARE(cellText(window, 0, 5), QStringLiteral("1,100"));
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+QTEST_MAIN(CommandsTest)
+#include "tst_commands.moc"

@@ -1,0 +1,677 @@
+// The main window as it starts, its slot table and menu, and how the
+// auction table shows the ledger's rows.
+
+#include "LedgerStore.h"
+#include "MainWindow.h"
+#include "MyTableWidget.h"
+#include "Prompt.h"
+#include "QRegister.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaMethod>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+// The registration dialog is also a child of the window and reuses some of
+// the form's object names, so form widgets are looked up in the central widget.
+template <typename T>
+T *child(MainWindow *window, const char *name)
+{
+    return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
+}
+
+// A fresh window whose first item gets id 0. The id counter outlives the
+// store on purpose, so earlier tests in this process would shift it.
+MainWindow *windowFromIdZero()
+{
+    MainWindow *window = freshWindow();
+    if (window)
+        LedgerStore::instance().clearItems();
+    return window;
+}
+
+QString brushText(const QVariant &data)
+{
+    if (!data.isValid())
+        return QStringLiteral("none");
+    const QBrush brush = data.value<QBrush>();
+    return QStringLiteral("%1/%2").arg(brush.color().name(QColor::HexArgb)).arg(int(brush.style()));
+}
+
+// Everything a cell shows or allows, one line per cell, and the column widths.
+QStringList tableSnapshot(MainWindow *window)
+{
+    QTableWidget *table = window->table();
+    QStringList lines;
+    lines << QStringLiteral("rows %1 columns %2").arg(table->rowCount()).arg(table->columnCount());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QTableWidgetItem *cell = table->item(row, column);
+            if (!cell) {
+                lines << QStringLiteral("%1,%2 no cell").arg(row).arg(column);
+                continue;
+            }
+            lines << QStringLiteral("%1,%2 '%3' align %4 flags %5 fg %6 bg %7")
+                         .arg(row)
+                         .arg(column)
+                         .arg(cell->text())
+                         .arg(cell->textAlignment())
+                         .arg(int(cell->flags()))
+                         .arg(brushText(cell->data(Qt::ForegroundRole)))
+                         .arg(brushText(cell->data(Qt::BackgroundRole)));
+        }
+    }
+    for (int column = 0; column < table->columnCount(); ++column)
+        lines << QStringLiteral("width %1: %2").arg(column).arg(table->columnWidth(column));
+    return lines;
+}
+
+const QColor red(255, 0, 0, 255);
+const QColor blue(0, 0, 255, 255);
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void initialTexts_data();
+    void initialTexts();
+    void initialStates();
+    void ratioFieldTakesInt32Only_data();
+    void ratioFieldTakesInt32Only();
+    void ratioFieldRefusesTyping();
+    void menu();
+    void menuActionsReachTheirSlots();
+    void menuShortcuts();
+    void slotTable();
+    void formWidgets_data();
+    void formWidgets();
+    void windowAndStacking();
+    void tableSetup();
+    void onlyTheTableGrows();
+    void rowContents();
+    void undefinedProfitsWithoutRatio();
+    void newestOnTop();
+    void idsNeverGivenTwice();
+    void releaseDestroysStore();
+    void oneWindowPerProcess();
+    void batchedInsertionMatchesSingle_data();
+    void batchedInsertionMatchesSingle();
+
+private:
+    std::unique_ptr<PortableFolder> folder;
+    MainWindow *window = nullptr;
+};
+
+void MainWindowTest::init()
+{
+    folder.reset(new PortableFolder);
+    window = windowFromIdZero();
+    QVERIFY(window);
+}
+
+void MainWindowTest::cleanup()
+{
+    releaseWindow();
+    window = nullptr;
+    folder.reset();
+}
+
+void MainWindowTest::initialTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("label") << "label" << QString::fromUtf8("1억당 비율(단위 원)");
+    QTest::newRow("label_2") << "label_2" << QString();
+    QTest::newRow("label_3") << "label_3" << QString::fromUtf8("캐시 충전 할인율(%)");
+    QTest::newRow("label_4") << "label_4" << QString::fromUtf8("수수료");
+    QTest::newRow("pushButton") << "pushButton" << QString::fromUtf8("추가");
+    QTest::newRow("pushButton_2") << "pushButton_2" << QString::fromUtf8("정렬");
+    QTest::newRow("pushButton_3") << "pushButton_3" << QString::fromUtf8("세팅");
+    QTest::newRow("pushButton_4") << "pushButton_4" << QStringLiteral("Reset");
+    QTest::newRow("pushButton_5") << "pushButton_5" << QString::fromUtf8("삭제");
+    QTest::newRow("radioButton") << "radioButton" << QStringLiteral("5%");
+    QTest::newRow("radioButton_2") << "radioButton_2" << QStringLiteral("3%");
+    QTest::newRow("lineEdit") << "lineEdit" << QString();
+}
+
+void MainWindowTest::initialTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    QWidget *widget = window->centralWidget()->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    // A placeholder left from the form would read "TextLabel", "PushButton"
+    // or "RadioButton".
+    QString shown;
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        shown = label->text();
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        shown = button->text();
+    else if (auto *field = qobject_cast<QLineEdit *>(widget))
+        shown = field->text();
+    else
+        QFAIL("unexpected widget class");
+    QCOMPARE(shown, text);
+}
+
+void MainWindowTest::initialStates()
+{
+    QCOMPARE(window->windowTitle(), QString::fromUtf8("Pelarin 유틸리티(ver1.53)"));
+    QCOMPARE(child<QLabel>(window, "label")->alignment(), Qt::AlignCenter);
+    QCOMPARE(child<QLabel>(window, "label_4")->alignment(), Qt::AlignCenter);
+
+    // Every control is enabled except Reset.
+    const QList<QWidget *> controls = child<QWidget>(window, "widget")->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(controls.size(), 13);
+    for (QWidget *control : controls)
+        QCOMPARE(control->isEnabled(), control->objectName() != QLatin1String("pushButton_4"));
+
+    auto *five = child<QRadioButton>(window, "radioButton");
+    auto *three = child<QRadioButton>(window, "radioButton_2");
+    QVERIFY(five->isChecked());
+    QVERIFY(!three->isChecked());
+    QCOMPARE(five->parentWidget(), three->parentWidget());
+    QVERIFY(five->autoExclusive() && three->autoExclusive());
+
+    auto *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
+    QCOMPARE(discount->value(), 0.0);
+    QCOMPARE(discount->minimum(), 0.0);
+    QCOMPARE(discount->maximum(), 100.0);
+    QCOMPARE(discount->decimals(), 2);
+    QCOMPARE(discount->singleStep(), 1.0);
+    QCOMPARE(discount->text(), QLocale().toString(0.0, 'f', 2));
+
+    QVERIFY(!window->ratioIsSet());
+    QVERIFY(!window->cellEditArmed());
+    QCOMPARE(LedgerStore::instance().fee, 5);
+    QCOMPARE(LedgerStore::instance().rate, 0);
+    QCOMPARE(LedgerStore::instance().rateOfDiscount, 0.0);
+    QVERIFY(LedgerStore::instance().items().empty());
+    // Start-up ran no command: nothing was shown.
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void MainWindowTest::ratioFieldTakesInt32Only_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("acceptable");
+    QTest::addColumn<bool>("invalid");
+
+    QTest::newRow("3000") << "3000" << true << false;
+    QTest::newRow("negative") << "-3000" << true << false;
+    QTest::newRow("int32 max") << "2147483647" << true << false;
+    QTest::newRow("int32 min") << "-2147483648" << true << false;
+    QTest::newRow("one past int32 max") << "2147483648" << false << false;
+    QTest::newRow("one below int32 min") << "-2147483649" << false << true;
+    QTest::newRow("eleven digits") << "21474836470" << false << true;
+    QTest::newRow("letters") << "abc" << false << true;
+    QTest::newRow("digits and a letter") << "30a0" << false << true;
+    QTest::newRow("decimal point") << "30.5" << false << true;
+}
+
+void MainWindowTest::ratioFieldTakesInt32Only()
+{
+    QFETCH(QString, input);
+    QFETCH(bool, acceptable);
+    QFETCH(bool, invalid);
+
+    auto *field = child<QLineEdit>(window, "lineEdit");
+    const auto *validator = qobject_cast<const QIntValidator *>(field->validator());
+    QVERIFY(validator);
+    QCOMPARE(validator->bottom(), std::numeric_limits<int>::min());
+    QCOMPARE(validator->top(), std::numeric_limits<int>::max());
+    int position = 0;
+    const QValidator::State state = validator->validate(input, position);
+    QCOMPARE(state == QValidator::Acceptable, acceptable);
+    if (invalid)
+        QCOMPARE(state, QValidator::Invalid);
+}
+
+void MainWindowTest::ratioFieldRefusesTyping()
+{
+    auto *field = child<QLineEdit>(window, "lineEdit");
+    QTest::keyClicks(field, QStringLiteral("3a0b0x0"));
+    QCOMPARE(field->text(), QStringLiteral("3000"));
+    QVERIFY(field->hasAcceptableInput());
+
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("99999999999999"));
+    // The keys past the tenth digit are refused, and even ten digits beyond
+    // the 32-bit range never make an acceptable ratio.
+    QVERIFY(field->text().size() <= 10);
+    QVERIFY(!field->hasAcceptableInput());
+}
+
+void MainWindowTest::menu()
+{
+    const QList<QAction *> menus = window->menuBar()->actions();
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus[0]->text(), QString::fromUtf8("파일"));
+    QMenu *fileMenu = menus[0]->menu();
+    QVERIFY(fileMenu);
+
+    const QList<QAction *> actions = fileMenu->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions[0]->text(), QString::fromUtf8("저장"));
+    QCOMPARE(actions[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(actions[1]->text(), QString::fromUtf8("열기 Ctrl+O,"));
+    QCOMPARE(actions[1]->text().size(), 10);
+    const QList<QKeySequence> openKeys{QKeySequence(QStringLiteral("Ctrl+X")), QKeySequence(QStringLiteral("Ctrl+O"))};
+    QCOMPARE(actions[1]->shortcuts(), openKeys);
+    // The first one is the one the menu shows.
+    QCOMPARE(actions[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+}
+
+void MainWindowTest::menuActionsReachTheirSlots()
+{
+    const QList<QAction *> actions = window->menuBar()->actions()[0]->menu()->actions();
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+
+    const QString saved = folder->path(QStringLiteral("saved.json"));
+    Prompt::queueFileName(saved);
+    actions[0]->trigger();
+    QVERIFY(QFile::exists(saved));
+
+    Prompt::queueFileName(folder->path(QStringLiteral("missing.json")));
+    actions[1]->trigger();
+    QCOMPARE(Prompt::takeMessages(), QStringList{QString::fromUtf8("파일 로드 실패!")});
+}
+
+void MainWindowTest::menuShortcuts()
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const QList<QAction *> actions = window->menuBar()->actions()[0]->menu()->actions();
+    QSignalSpy saves(actions[0], &QAction::triggered);
+    QSignalSpy opens(actions[1], &QAction::triggered);
+
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(saves.count(), 1);
+    QCOMPARE(opens.count(), 2);
+}
+
+void MainWindowTest::slotTable()
+{
+    const QMetaObject *meta = window->metaObject();
+    const QStringList expected{QStringLiteral("runTimer()"),
+                               QStringLiteral("on_pushButton_clicked()"),
+                               QStringLiteral("on_pushButton_2_clicked()"),
+                               QStringLiteral("on_pushButton_3_clicked()"),
+                               QStringLiteral("on_pushButton_4_clicked()"),
+                               QStringLiteral("on_pushButton_5_clicked()"),
+                               QStringLiteral("auctionTableItemDoubleClick(QTableWidgetItem*)"),
+                               QStringLiteral("auctionTableItemChange(QTableWidgetItem*)"),
+                               QStringLiteral("on_doubleSpinBox_valueChanged(double)"),
+                               QStringLiteral("on_radioButton_clicked()"),
+                               QStringLiteral("on_radioButton_2_clicked()"),
+                               QStringLiteral("loadData()"),
+                               QStringLiteral("saveData()")};
+    QStringList found;
+    for (int index = meta->methodOffset(); index < meta->methodCount(); ++index) {
+        const QMetaMethod method = meta->method(index);
+        QCOMPARE(method.methodType(), QMetaMethod::Slot);
+        QCOMPARE(method.access(), QMetaMethod::Private);
+        found << QString::fromLatin1(method.methodSignature());
+    }
+    QCOMPARE(found, expected);
+    QCOMPARE(meta->propertyCount(), meta->propertyOffset());
+    QCOMPARE(meta->enumeratorCount(), meta->enumeratorOffset());
+    QCOMPARE(meta->classInfoCount(), meta->classInfoOffset());
+    QCOMPARE(meta->constructorCount(), 0);
+}
+
+void MainWindowTest::formWidgets_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("parentName");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<int>("weight");
+
+    const int inherited = -1;
+    QTest::newRow("widget") << "widget" << "QWidget" << "centralwidget" << QRect(10, 10, 521, 121) << inherited << 50;
+    QTest::newRow("label_2") << "label_2" << "QLabel" << "widget" << QRect(10, 40, 441, 31) << 10 << 75;
+    QTest::newRow("pushButton_4") << "pushButton_4" << "QPushButton" << "widget" << QRect(380, 0, 81, 31) << inherited << 50;
+    QTest::newRow("pushButton_2") << "pushButton_2" << "QPushButton" << "widget" << QRect(170, 80, 71, 31) << inherited << 50;
+    QTest::newRow("label") << "label" << "QLabel" << "widget" << QRect(10, 0, 111, 31) << 9 << 50;
+    QTest::newRow("pushButton_3") << "pushButton_3" << "QPushButton" << "widget" << QRect(290, 0, 81, 31) << inherited << 50;
+    QTest::newRow("lineEdit") << "lineEdit" << "QLineEdit" << "widget" << QRect(130, 0, 131, 31) << 11 << 50;
+    QTest::newRow("pushButton") << "pushButton" << "QPushButton" << "widget" << QRect(10, 80, 71, 31) << inherited << 50;
+    QTest::newRow("doubleSpinBox") << "doubleSpinBox" << "QDoubleSpinBox" << "widget" << QRect(420, 80, 65, 31) << 10 << 50;
+    QTest::newRow("label_3") << "label_3" << "QLabel" << "widget" << QRect(300, 80, 111, 31) << 9 << 50;
+    QTest::newRow("radioButton_2") << "radioButton_2" << "QRadioButton" << "widget" << QRect(400, 50, 90, 16) << inherited << 50;
+    QTest::newRow("label_4") << "label_4" << "QLabel" << "widget" << QRect(290, 52, 56, 12) << inherited << 50;
+    QTest::newRow("radioButton") << "radioButton" << "QRadioButton" << "widget" << QRect(350, 50, 90, 16) << inherited << 50;
+    QTest::newRow("pushButton_5") << "pushButton_5" << "QPushButton" << "widget" << QRect(90, 80, 71, 31) << inherited << 50;
+}
+
+void MainWindowTest::formWidgets()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, className);
+    QFETCH(QString, parentName);
+    QFETCH(QRect, geometry);
+    QFETCH(int, pointSize);
+    QFETCH(int, weight);
+
+    const QList<QWidget *> matches = window->centralWidget()->findChildren<QWidget *>(name);
+    QCOMPARE(matches.size(), 1);
+    QWidget *widget = matches[0];
+    QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
+    QCOMPARE(widget->parentWidget()->objectName(), parentName);
+    QCOMPARE(widget->geometry(), geometry);
+    QCOMPARE(widget->font().weight(), weight);
+    if (pointSize > 0)
+        QCOMPARE(widget->font().pointSize(), pointSize);
+    else
+        QCOMPARE(widget->font().pointSize(), window->font().pointSize());
+}
+
+void MainWindowTest::windowAndStacking()
+{
+    QCOMPARE(window->objectName(), QStringLiteral("MainWindow"));
+    QCOMPARE(window->size(), QSize(675, 431));
+    QCOMPARE(window->font().weight(), int(QFont::Bold));
+    QVERIFY(window->autoFillBackground());
+    QCOMPARE(window->centralWidget()->objectName(), QStringLiteral("centralwidget"));
+    QCOMPARE(window->menuBar()->objectName(), QStringLiteral("menubar"));
+    QCOMPARE(window->statusBar()->objectName(), QStringLiteral("statusbar"));
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
+    // The container and the buttons share one font; so do the two captions.
+    QCOMPARE(child<QPushButton>(window, "pushButton")->font(), child<QWidget>(window, "widget")->font());
+    QCOMPARE(child<QLabel>(window, "label")->font(), child<QLabel>(window, "label_3")->font());
+
+    // Raising moves a widget to the end of its parent's children, so their
+    // order is the stacking order, lowest first.
+    QStringList stacking;
+    for (QObject *object : child<QWidget>(window, "widget")->children())
+        if (object->isWidgetType())
+            stacking << object->objectName();
+    const QStringList expected{"label_2", "pushButton_4", "pushButton_2", "label", "pushButton_3",
+                               "lineEdit", "pushButton", "doubleSpinBox", "label_3", "label_4",
+                               "radioButton", "radioButton_2", "pushButton_5"};
+    QCOMPARE(stacking, expected);
+}
+
+void MainWindowTest::tableSetup()
+{
+    MyTableWidget *table = window->table();
+    QVERIFY(table);
+    QCOMPARE(table->parentWidget(), window->centralWidget());
+    auto *layout = qobject_cast<QVBoxLayout *>(window->centralWidget()->layout());
+    QVERIFY(layout);
+    QCOMPARE(layout->count(), 1);
+    QCOMPARE(layout->itemAt(0)->widget(), static_cast<QWidget *>(table));
+    QCOMPARE(layout->contentsMargins(), QMargins(0, 130, 0, 0));
+
+    const QStringList headers{QStringLiteral("Key"),
+                              QString::fromUtf8("아이템"),
+                              QString::fromUtf8("캐시 가격"),
+                              QString::fromUtf8("메소 가격"),
+                              QString::fromUtf8("손익(메소)"),
+                              QString::fromUtf8("손익(원)"),
+                              QString::fromUtf8("1억당 비율"),
+                              QString::fromUtf8("수수료(%)"),
+                              QString::fromUtf8("마일리지 할인 여부")};
+    QCOMPARE(table->columnCount(), 9);
+    QCOMPARE(table->rowCount(), 0);
+    for (int column = 0; column < 9; ++column) {
+        QCOMPARE(table->horizontalHeaderItem(column)->text(), headers[column]);
+        QCOMPARE(table->isColumnHidden(column), column == 0);
+    }
+    QVERIFY(table->verticalHeader()->isHidden());
+    QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(table->editTriggers(), QAbstractItemView::EditTriggers(QAbstractItemView::DoubleClicked));
+    QVERIFY(!table->isSortingEnabled());
+    QVERIFY(table->hasMouseTracking());
+    QCOMPARE(table->horizontalHeader()->font().pointSize(), 9);
+    QCOMPARE(table->horizontalHeader()->font().weight(), 75);
+
+    // Widths relative to the default, while the table is empty.
+    const int base = table->horizontalHeader()->defaultSectionSize();
+    const int changes[9] = {0, 0, -30, -15, -15, -30, -35, -37, 15};
+    for (int column = 1; column < 9; ++column)
+        QCOMPARE(table->columnWidth(column), base + changes[column]);
+}
+
+void MainWindowTest::onlyTheTableGrows()
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QWidget *controls = child<QWidget>(window, "widget");
+    const QRect controlsBefore = controls->geometry();
+    const QRect buttonBefore = child<QWidget>(window, "pushButton_5")->geometry();
+    const QSize tableBefore = window->table()->size();
+
+    window->resize(900, 700);
+    QTRY_VERIFY(window->table()->width() > tableBefore.width() && window->table()->height() > tableBefore.height());
+    QCOMPARE(window->table()->width() - tableBefore.width(), 900 - 675);
+    QCOMPARE(window->table()->height() - tableBefore.height(), 700 - 431);
+    QCOMPARE(controls->geometry(), controlsBefore);
+    QCOMPARE(child<QWidget>(window, "pushButton_5")->geometry(), buttonBefore);
+}
+
+void MainWindowTest::rowContents()
+{
+    setRatio(window, 3000);
+    QVERIFY(window->ratioIsSet());
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem(QByteArray("가방"), 10000, 300000000, true);
+    // The first insertion fits every visible column to its contents.
+    QTableWidget *table = window->table();
+    for (int column = 1; column < 9; ++column) {
+        const int content = static_cast<QAbstractItemView *>(table)->sizeHintForColumn(column);
+        const int header = table->horizontalHeader()->sectionSizeHint(column);
+        QCOMPARE(table->columnWidth(column), qMax(content, header));
+    }
+    store.addItem(QByteArray("나비"), 10000, 40000000, true);
+    store.addItem(QByteArray("Small gain"), 1, 33859, false);
+    store.addItem(QByteArray("Even"), 1, 33333, false);
+
+    struct Row {
+        QStringList texts;
+        QColor meso;
+        QColor won;
+    };
+    // Newest on top.
+    const Row rows[] = {
+        {{"3", "Even", "1", "33,333", "0", "0", "3,000", "5", "X"}, blue, blue},
+        // A meso profit too small to make one won.
+        {{"2", "Small gain", "1", "33,859", "500", "0", "3,000", "5", "X"}, red, blue},
+        {{"1", QString::fromUtf8("나비"), "7,000", "40,000,000", "-183,662,000", "-5,799", "3,000", "5", "O"}, blue, blue},
+        {{"0", QString::fromUtf8("가방"), "7,000", "300,000,000", "63,338,000", "2,000", "3,000", "5", "O"}, red, red},
+    };
+    QCOMPARE(table->rowCount(), 4);
+    const Qt::ItemFlags editable = QTableWidgetItem().flags();
+    QVERIFY(editable & Qt::ItemIsEditable);
+    const Qt::ItemFlags readOnly = (editable & ~Qt::ItemIsEditable) | Qt::ItemIsSelectable;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 9; ++column) {
+            const QTableWidgetItem *cell = table->item(row, column);
+            QVERIFY(cell);
+            QCOMPARE(cell->text(), rows[row].texts[column]);
+            QCOMPARE(cell->textAlignment(), int(Qt::AlignCenter));
+            QCOMPARE(cell->flags(), column <= 3 ? editable : readOnly);
+            QVERIFY(!cell->data(Qt::BackgroundRole).isValid());
+            if (column == 4 || column == 5) {
+                const QColor expected = column == 4 ? rows[row].meso : rows[row].won;
+                QCOMPARE(cell->data(Qt::ForegroundRole).value<QBrush>().color(), expected);
+            } else {
+                QVERIFY(!cell->data(Qt::ForegroundRole).isValid());
+            }
+        }
+    }
+}
+
+void MainWindowTest::undefinedProfitsWithoutRatio()
+{
+    // No ratio has been set: the item carries ratio 0 and has no profit.
+    LedgerStore::instance().addItem(QByteArray("item"), 10000, 300000000, true);
+    QTableWidget *table = window->table();
+    QCOMPARE(table->rowCount(), 1);
+    const QStringList texts{"0", "item", "7,000", "300,000,000", "", "", "0", "5", "O"};
+    for (int column = 0; column < 9; ++column)
+        QCOMPARE(cellText(window, 0, column), texts[column]);
+    QVERIFY(!table->item(0, 4)->data(Qt::ForegroundRole).isValid());
+    QVERIFY(!table->item(0, 5)->data(Qt::ForegroundRole).isValid());
+}
+
+void MainWindowTest::newestOnTop()
+{
+    setRatio(window, 3000);
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("first", 100, 1000, false);
+    store.addItem("second", 200, 2000, false);
+    store.addItem("third", 300, 3000, false);
+    QCOMPARE(window->table()->rowCount(), 3);
+    const QStringList names{"third", "second", "first"};
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(cellText(window, row, 0), QString::number(2 - row));
+        QCOMPARE(cellText(window, row, 1), names[row]);
+    }
+}
+
+void MainWindowTest::idsNeverGivenTwice()
+{
+    setRatio(window, 3000);
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("first", 100, 1000, false);
+    store.addItem("second", 200, 2000, false);
+    QCOMPARE(cellText(window, 0, 0), QStringLiteral("1"));
+
+    window->table()->setCurrentCell(0, 1);
+    QTest::mouseClick(child<QPushButton>(window, "pushButton_5"), Qt::LeftButton);
+    QCOMPARE(window->table()->rowCount(), 1);
+    QVERIFY(!store.findItem(1));
+
+    store.addItem("third", 300, 3000, false);
+    QCOMPARE(cellText(window, 0, 0), QStringLiteral("2"));
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("third"));
+    QCOMPARE(cellText(window, 1, 0), QStringLiteral("0"));
+    QCOMPARE(store.items().size(), size_t(2));
+    QVERIFY(store.findItem(0) && store.findItem(2));
+    QCOMPARE(store.item(2).name, QByteArray("third"));
+    QCOMPARE(LedgerStore::nextItemId(), 3);
+}
+
+void MainWindowTest::releaseDestroysStore()
+{
+    LedgerStore::instance().addItem("item", 100, 1000, false);
+    QPointer<QRegister> dialog = LedgerStore::instance().registerDialog();
+    QPointer<QTableWidget> table = window->table();
+    QVERIFY(dialog);
+    QVERIFY(table);
+    const int32_t nextId = LedgerStore::nextItemId();
+
+    MainWindow::releaseInstance();
+    window = nullptr;
+    QVERIFY(!MainWindow::exists());
+    QVERIFY(!LedgerStore::exists());
+    QVERIFY(dialog.isNull());
+    QVERIFY(table.isNull());
+    // The id counter is not part of the store.
+    QCOMPARE(LedgerStore::nextItemId(), nextId);
+}
+
+void MainWindowTest::oneWindowPerProcess()
+{
+    QCOMPARE(MainWindow::instance(), window);
+    QCOMPARE(MainWindow::instance(), MainWindow::instance());
+    QCOMPARE(LedgerStore::instance().registerDialog()->parentWidget(), static_cast<QWidget *>(window));
+}
+
+void MainWindowTest::batchedInsertionMatchesSingle_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<double>("discount");
+
+    QTest::newRow("no ratio") << 0 << 0.0;
+    QTest::newRow("ratio 3000") << 3000 << 0.0;
+    QTest::newRow("ratio 2700, discount 4.5") << 2700 << 4.5;
+}
+
+void MainWindowTest::batchedInsertionMatchesSingle()
+{
+    QFETCH(int, rate);
+    QFETCH(double, discount);
+
+    struct Entry {
+        QByteArray name;
+        int32_t cashPrice;
+        int64_t mesoPrice;
+        bool isUseMileage;
+    };
+    const Entry before{"already there", 5000, 9000000, true};
+    const Entry batch[] = {
+        {"가방", 10000, 300000000, true},
+        {"lossy", 10000, 40000000, true},
+        {"small gain", 1, 33859, false},
+        {"even", 1, 33333, false},
+        {"negative", -500, -1000, false},
+        {"a rather long name that widens its column", 2147483647, 9223372036854775807LL, true},
+        {"가나다라마바사", 12345, 123456789, true},
+    };
+    const Entry after{"after", 3000, 1, false};
+
+    QStringList snapshots[2];
+    for (int batched = 0; batched < 2; ++batched) {
+        window = windowFromIdZero();
+        QVERIFY(window);
+        if (rate > 0)
+            setRatio(window, rate);
+        child<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(discount);
+        window->setRowBatchingEnabled(batched == 1);
+        LedgerStore &store = LedgerStore::instance();
+        store.addItem(before.name, before.cashPrice, before.mesoPrice, before.isUseMileage);
+
+        window->beginRowBatch();
+        int count = 0;
+        for (const Entry &entry : batch) {
+            // Nested batches end with the outer one.
+            if (count == 3)
+                window->beginRowBatch();
+            store.addItem(entry.name, entry.cashPrice, entry.mesoPrice, entry.isUseMileage);
+            ++count;
+        }
+        window->endRowBatch();
+        // Make sure the two paths really differ: a batch holds its rows back.
+        QCOMPARE(window->table()->rowCount(), batched ? 1 : 1 + count);
+        window->endRowBatch();
+        QCOMPARE(window->table()->rowCount(), 1 + count);
+        store.addItem(after.name, after.cashPrice, after.mesoPrice, after.isUseMileage);
+
+        snapshots[batched] = tableSnapshot(window);
+        QCOMPARE(snapshots[batched].size(), 1 + (count + 2) * 9 + 9);
+    }
+    QCOMPARE(snapshots[1], snapshots[0]);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
