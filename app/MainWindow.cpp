@@ -7,6 +7,7 @@
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "MyTableWidget.h"
+#include "NameDelegate.h"
 #include "ProfitMath.h"
 #include "Prompt.h"
 #include "WindowCapture.h"
@@ -274,10 +275,13 @@ bool MainWindow::setupAuctionTable()
     // An editor that closes without a change (cancelled, or committed with
     // the same text) sends no change notification; the arming ends with it,
     // unless the close moved on to the next cell's editor.
-    connect(auctionTable->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
-        if (!auctionTable->isEditing())
-            disarmCellEdit();
-    });
+    auto *nameDelegate = new NameDelegate(auctionTable);
+    auctionTable->setItemDelegateForColumn(NameColumn, nameDelegate);
+    for (QAbstractItemDelegate *delegate : {auctionTable->itemDelegate(), static_cast<QAbstractItemDelegate *>(nameDelegate)})
+        connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] {
+            if (!auctionTable->isEditing())
+                disarmCellEdit();
+        });
     return true;
 }
 

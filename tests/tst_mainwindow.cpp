@@ -111,6 +111,7 @@ private slots:
     void rowContents();
     void undefinedProfitsWithoutRatio();
     void newestOnTop();
+    void longNamesShownShortened();
     void idsNeverGivenTwice();
     void releaseDestroysStore();
     void oneWindowPerProcess();
@@ -556,6 +557,33 @@ void MainWindowTest::newestOnTop()
         QCOMPARE(cellText(window, row, 0), QString::number(2 - row));
         QCOMPARE(cellText(window, row, 1), names[row]);
     }
+}
+
+void MainWindowTest::longNamesShownShortened()
+{
+    // Past 1,000 characters a name is drawn and measured by its beginning,
+    // but the cell and its editor keep the whole name.
+    setRatio(window, 3000);
+    LedgerStore &store = LedgerStore::instance();
+    const QByteArray longName(5000, 'a');
+    const QByteArray shownPart = QByteArray(1000, 'a') + "\xe2\x80\xa6";
+    store.addItem(shownPart, 100, 1000, false);
+    store.addItem(longName, 100, 1000, false);
+    QTableWidget *table = window->table();
+    QCOMPARE(cellText(window, 0, 1).size(), 5000);
+
+    QAbstractItemDelegate *delegate = table->itemDelegateForColumn(1);
+    QVERIFY(delegate);
+    QStyleOptionViewItem option;
+    option.initFrom(table);
+    const QSize longHint = delegate->sizeHint(option, table->model()->index(0, 1));
+    const QSize shownHint = delegate->sizeHint(option, table->model()->index(1, 1));
+    QCOMPARE(longHint, shownHint);
+
+    table->editItem(table->item(0, 1));
+    auto *editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    QCOMPARE(editor->text().size(), 5000);
 }
 
 void MainWindowTest::idsNeverGivenTwice()
