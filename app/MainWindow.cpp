@@ -141,6 +141,19 @@ void setCellText(QTableWidget *table, int row, int column, const QString &text)
         cell->setText(text);
 }
 
+// Both profit cells of a row, with their texts and sign colours.
+void rewriteProfitCells(QTableWidget *table, int row, const AuctionItem &item)
+{
+    const std::optional<int64_t> profits[] = {item.profitMeso(), item.profitWon()};
+    const int columns[] = {AuctionRows::ProfitMesoColumn, AuctionRows::ProfitWonColumn};
+    for (int i = 0; i < 2; ++i) {
+        if (QTableWidgetItem *cell = table->item(row, columns[i])) {
+            cell->setText(AuctionRows::figureText(profits[i]));
+            AuctionRows::colourProfitCell(cell, profits[i]);
+        }
+    }
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -611,16 +624,7 @@ void MainWindow::on_doubleSpinBox_valueChanged(double arg1)
         // Plain digits here, as this command has always shown them, until the
         // row is rebuilt by a sort or an edit.
         setCellText(auctionTable, row, CashColumn, QString::number(item->wonCost()));
-        const std::optional<int64_t> profitMeso = item->profitMeso();
-        const std::optional<int64_t> profitWon = item->profitWon();
-        if (QTableWidgetItem *cell = auctionTable->item(row, ProfitMesoColumn)) {
-            cell->setText(figureText(profitMeso));
-            colourProfitCell(cell, profitMeso);
-        }
-        if (QTableWidgetItem *cell = auctionTable->item(row, ProfitWonColumn)) {
-            cell->setText(figureText(profitWon));
-            colourProfitCell(cell, profitWon);
-        }
+        rewriteProfitCells(auctionTable, row, *item);
     }
 }
 
@@ -661,16 +665,7 @@ void MainWindow::changeFee(int32_t percent)
         const AuctionItem *item = store.findItem(rowId(row));
         if (!item)
             continue;
-        const std::optional<int64_t> profitMeso = item->profitMeso();
-        const std::optional<int64_t> profitWon = item->profitWon();
-        if (QTableWidgetItem *cell = auctionTable->item(row, ProfitMesoColumn)) {
-            cell->setText(figureText(profitMeso));
-            colourProfitCell(cell, profitMeso);
-        }
-        if (QTableWidgetItem *cell = auctionTable->item(row, ProfitWonColumn)) {
-            cell->setText(figureText(profitWon));
-            colourProfitCell(cell, profitWon);
-        }
+        rewriteProfitCells(auctionTable, row, *item);
         setCellText(auctionTable, row, FeeColumn, feeText);
     }
 }
