@@ -2,12 +2,15 @@
 # Builds the benchmark (Release, in build-bench/) and measures the window's
 # commands over ledgers of 1,000, 10,000 and 100,000 items on the offscreen
 # platform: medians, the one-row-at-a-time and bare-window baselines with
-# their ratios, then the peak memory of opening a 100,000-item ledger in a
-# process of its own.
+# their ratios, start-up both warm in a running application and as the user
+# waits for it (a fresh process until its window is exposed), then the peak
+# memory of opening a 100,000-item ledger in a process of its own, and last
+# start-up once more on a real X server (Xvfb) when xvfb-run is there.
 #
-#   bash scripts/bench.sh                  the full run (about ten minutes on 2 cores)
+#   bash scripts/bench.sh                  the full run (about two minutes on 2 cores)
 #   bash scripts/bench.sh --million        only: open a 1,000,000-item ledger once
 #                                          (needs about 3 GB of memory)
+#   bash scripts/bench.sh --startup        only: start-up, offscreen and on Xvfb
 #   bash scripts/bench.sh --repetitions=3 --benchmark_filter=sort
 #                                          other arguments go to the benchmark
 #
@@ -16,10 +19,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 million=0
+startup_only=0
 arguments=()
 for argument in "$@"; do
     if [ "$argument" = --million ]; then
         million=1
+    elif [ "$argument" = --startup ]; then
+        startup_only=1
     else
         arguments+=("$argument")
     fi
@@ -50,8 +56,29 @@ open_once() {
     echo "open of $count items in a fresh process: $(awk '{print $2, $3}' <<<"$line"), rows $(grep -o 'rows=[0-9.kM]*' <<<"$line" | cut -d= -f2), peak resident memory $((peak / 1024)) MB"
 }
 
+# Start-up on a real X server: the window is exposed only once the server
+# has mapped it, as on a user's desktop.
+startup_on_xvfb() {
+    echo
+    if ! command -v xvfb-run >/dev/null; then
+        echo "start-up on Xvfb: skipped (xvfb-run is missing: bash scripts/setup.sh bench)"
+        return 0
+    fi
+    echo "Start-up on Xvfb (xcb)"
+    # The X server adds more noise than offscreen: more runs for the medians.
+    xvfb-run -a env QT_QPA_PLATFORM=xcb "$bench" --startup-processes=25 "${arguments[@]}" --benchmark_filter=startup |
+        sed -n '/^Baselines and ratios/,$p'
+}
+
 if [ "$million" = 1 ]; then
     open_once 1000000
+    exit 0
+fi
+if [ "$startup_only" = 1 ]; then
+    echo "load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+    "$bench" "${arguments[@]}" --benchmark_filter=startup | sed -n '/^Baselines and ratios/,$p'
+    startup_on_xvfb
+    echo "load average after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
     exit 0
 fi
 
@@ -60,4 +87,5 @@ echo "load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 echo "Peak memory"
 open_once 100000
+startup_on_xvfb
 echo "load average after the run: $(cut -d' ' -f1-3 /proc/loadavg)"

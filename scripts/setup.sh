@@ -13,7 +13,7 @@ fi
 case "$profile" in
     package) packages+=(dpkg-dev file desktop-file-utils) ;;
     icons) packages+=(librsvg2-bin icoutils) ;;
-    bench) packages+=(libbenchmark-dev time) ;;
+    bench) packages+=(libbenchmark-dev time xvfb xauth) ;;
 esac
 
 missing=()
