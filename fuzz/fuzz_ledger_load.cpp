@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } else if (window->ratioIsSet()) {
         fail("a ratio that cannot be used left a ratio set");
     }
-    const auto *discount = window->findChild<QDoubleSpinBox *>(QStringLiteral("doubleSpinBox"));
+    const auto *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
     if (store.rateOfDiscount != discount->value())
         fail("the store's discount is not the one the spin box shows");
     checkTableMatchesStore();

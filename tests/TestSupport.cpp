@@ -53,6 +53,13 @@ QByteArray PortableFolder::readFile(const QString &relative) const
     return file.readAll();
 }
 
+void WindowTest::releaseAll()
+{
+    releaseWindow();
+    window = nullptr;
+    folder.reset();
+}
+
 MainWindow *freshWindow()
 {
     releaseWindow();
@@ -63,6 +70,22 @@ MainWindow *freshWindow()
     return window;
 }
 
+MainWindow *windowFromIdZero()
+{
+    MainWindow *window = freshWindow();
+    if (window)
+        LedgerStore::instance().clearItems();
+    return window;
+}
+
+MainWindow *exposed(MainWindow *window)
+{
+    if (!window)
+        return nullptr;
+    window->show();
+    return QTest::qWaitForWindowExposed(window) ? window : nullptr;
+}
+
 void releaseWindow()
 {
     MainWindow::releaseInstance();
@@ -71,16 +94,55 @@ void releaseWindow()
 
 void setRatio(MainWindow *window, int rate)
 {
-    // The registration dialog is a child of the window with its own
-    // "lineEdit"; the window's controls live under the central widget.
-    QWidget *controls = window->centralWidget();
-    auto *field = controls->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
-    field->setText(QString::number(rate));
-    QTest::mouseClick(controls->findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
+    child<QLineEdit>(window, "lineEdit")->setText(QString::number(rate));
+    QTest::mouseClick(child<QPushButton>(window, "pushButton_3"), Qt::LeftButton);
 }
 
 QString cellText(MainWindow *window, int row, int column)
 {
     const QTableWidgetItem *cell = window->table()->item(row, column);
     return cell ? cell->text() : QString();
+}
+
+namespace {
+
+QString brushText(const QVariant &data)
+{
+    if (!data.isValid())
+        return QStringLiteral("none");
+    const QBrush brush = data.value<QBrush>();
+    return QStringLiteral("%1/%2").arg(brush.color().name(QColor::HexArgb)).arg(int(brush.style()));
+}
+
+} // namespace
+
+QStringList tableSnapshot(MainWindow *window)
+{
+    QTableWidget *table = window->table();
+    QStringList lines;
+    lines << QStringLiteral("rows %1 columns %2 current %3 selected %4")
+                 .arg(table->rowCount())
+                 .arg(table->columnCount())
+                 .arg(table->currentRow())
+                 .arg(table->selectedItems().size());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QTableWidgetItem *cell = table->item(row, column);
+            if (!cell) {
+                lines << QStringLiteral("%1,%2 no cell").arg(row).arg(column);
+                continue;
+            }
+            lines << QStringLiteral("%1,%2 '%3' align %4 flags %5 fg %6 bg %7")
+                         .arg(row)
+                         .arg(column)
+                         .arg(cell->text())
+                         .arg(cell->textAlignment())
+                         .arg(int(cell->flags()))
+                         .arg(brushText(cell->data(Qt::ForegroundRole)))
+                         .arg(brushText(cell->data(Qt::BackgroundRole)));
+        }
+    }
+    for (int column = 0; column < table->columnCount(); ++column)
+        lines << QStringLiteral("width %1: %2").arg(column).arg(table->columnWidth(column));
+    return lines;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "MainWindow.h"
+
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
-
-class MainWindow;
 
 // A throw-away portable folder: <root>/bin is the working directory, so the
 // program's "../Resource/..." paths land inside <root>.
@@ -27,13 +29,45 @@ private:
     QString m_previousDirectory;
 };
 
+// A test class whose tests make a portable folder and a window; its
+// cleanup() slot calls releaseAll().
+class WindowTest : public QObject
+{
+protected:
+    // Releases the window, the store and the folder.
+    void releaseAll();
+
+    std::unique_ptr<PortableFolder> folder;
+    MainWindow *window = nullptr;
+};
+
 // A freshly built and initialised main window (any earlier one released),
 // with every message box and file dialog scripted.
 MainWindow *freshWindow();
+// A fresh window whose first item gets id 0, as in a new process. The id
+// counter outlives the store on purpose, so earlier tests in the same
+// process would shift it.
+MainWindow *windowFromIdZero();
+// Shows the window and waits until it is exposed; null when there is no
+// window or it never gets exposed.
+MainWindow *exposed(MainWindow *window);
 // Releases the window and the store.
 void releaseWindow();
+
+// A control of the window's form by object name. The registration dialog is
+// also a child of the window and reuses some of the form's object names, so
+// form widgets are looked up in the central widget.
+template <typename T>
+T *child(MainWindow *window, const char *name)
+{
+    return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
+}
 
 // Sets the ratio through the field and the "세팅" button.
 void setRatio(MainWindow *window, int rate);
 // The text of a table cell, or a null string when there is none.
 QString cellText(MainWindow *window, int row, int column);
+// Everything the user can see or do with the table: its size, current row
+// and selection, one line per cell (text, alignment, flags, colours), and
+// the column widths.
+QStringList tableSnapshot(MainWindow *window);

@@ -23,51 +23,6 @@ using namespace AuctionRows;
 
 namespace {
 
-template <typename T>
-T *child(MainWindow *window, const char *name)
-{
-    return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
-}
-
-QString brushText(const QVariant &data)
-{
-    if (!data.isValid())
-        return QStringLiteral("none");
-    const QBrush brush = data.value<QBrush>();
-    return QStringLiteral("%1/%2").arg(brush.color().name(QColor::HexArgb)).arg(int(brush.style()));
-}
-
-// Everything the user can see or do with the table, one line per cell.
-QStringList tableSnapshot(MainWindow *window)
-{
-    QTableWidget *table = window->table();
-    QStringList lines;
-    lines << QStringLiteral("rows %1 current %2 selected %3")
-                 .arg(table->rowCount())
-                 .arg(table->currentRow())
-                 .arg(table->selectedItems().size());
-    for (int row = 0; row < table->rowCount(); ++row) {
-        for (int column = 0; column < table->columnCount(); ++column) {
-            const QTableWidgetItem *cell = table->item(row, column);
-            if (!cell) {
-                lines << QStringLiteral("%1,%2 no cell").arg(row).arg(column);
-                continue;
-            }
-            lines << QStringLiteral("%1,%2 '%3' align %4 flags %5 fg %6 bg %7")
-                         .arg(row)
-                         .arg(column)
-                         .arg(cell->text())
-                         .arg(cell->textAlignment())
-                         .arg(int(cell->flags()))
-                         .arg(brushText(cell->data(Qt::ForegroundRole)))
-                         .arg(brushText(cell->data(Qt::BackgroundRole)));
-        }
-    }
-    for (int column = 0; column < table->columnCount(); ++column)
-        lines << QStringLiteral("width %1: %2").arg(column).arg(table->columnWidth(column));
-    return lines;
-}
-
 // A ledger in which names, prices and profits repeat, so that rows share
 // cells, with one item that shows no profit in won at a large ratio.
 QByteArray ledgerText(int rate, int fee, double discount)
@@ -87,13 +42,13 @@ QByteArray ledgerText(int rate, int fee, double discount)
     return text + "]}";
 }
 
-// A fresh window whose first item gets id 0, as in a new process.
-MainWindow *windowFromIdZero()
+// A shown window, ids from 0, that has loaded ledgerText(3000, 5, 0.0)
+// from folder; null when any step fails.
+MainWindow *shownWithLedger(const PortableFolder &folder)
 {
-    MainWindow *window = freshWindow();
-    if (window)
-        LedgerStore::instance().clearItems();
-    return window;
+    folder.writeFile(QStringLiteral("ledger.json"), ledgerText(3000, 5, 0.0));
+    MainWindow *window = exposed(windowFromIdZero());
+    return window && window->loadLedgerFrom(folder.path(QStringLiteral("ledger.json"))) ? window : nullptr;
 }
 
 // Double-clicks a cell, types text into its editor and commits it with
@@ -209,12 +164,8 @@ void BatchPathsTest::loadAndSortMatchSingleRows()
 void BatchPathsTest::sharedCellsChangeOneAtATime()
 {
     PortableFolder folder;
-    folder.writeFile(QStringLiteral("ledger.json"), ledgerText(3000, 5, 0.0));
-    MainWindow *window = windowFromIdZero();
+    MainWindow *window = shownWithLedger(folder);
     QVERIFY(window);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    QVERIFY(window->loadLedgerFrom(folder.path(QStringLiteral("ledger.json"))));
     QTableWidget *table = window->table();
 
     // Rows 2, 4 and 6 (ids 4, 2 and 0) carry the same name and list price.
@@ -261,12 +212,8 @@ void BatchPathsTest::rewritesNotifyOnce()
     QFETCH(QString, expected);
 
     PortableFolder folder;
-    folder.writeFile(QStringLiteral("ledger.json"), ledgerText(3000, 5, 0.0));
-    MainWindow *window = windowFromIdZero();
+    MainWindow *window = shownWithLedger(folder);
     QVERIFY(window);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    QVERIFY(window->loadLedgerFrom(folder.path(QStringLiteral("ledger.json"))));
     // With the ratio released, setting it again rewrites every row.
     if (command == QLatin1String("set"))
         child<QPushButton>(window, "pushButton_4")->click();

@@ -226,10 +226,8 @@ private slots:
     void captureWritesTheWindowAsPng()
     {
         PortableFolder folder;
-        MainWindow *window = freshWindow();
+        MainWindow *window = exposed(freshWindow());
         QVERIFY(window);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
         QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("Screenshot"))));
 
         // The folder is made on the first capture.
@@ -252,10 +250,8 @@ private slots:
         PortableFolder folder;
         // A file where the folder should be: it can neither be made nor used.
         folder.writeFile(QStringLiteral("Screenshot"), QByteArray("not a folder"));
-        MainWindow *window = freshWindow();
+        MainWindow *window = exposed(freshWindow());
         QVERIFY(window);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(WindowCapture::captureWindow(window, secondJanuary), QString());
         QCOMPARE(folder.readFile(QStringLiteral("Screenshot")), QByteArray("not a folder"));
         QCOMPARE(WindowCapture::captureWindow(nullptr, secondJanuary), QString());
@@ -264,10 +260,8 @@ private slots:
     void timerTickCapturesOncePerRelease()
     {
         PortableFolder folder;
-        MainWindow *window = freshWindow();
+        MainWindow *window = exposed(freshWindow());
         QVERIFY(window);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
         FakeKeyPlatform *fake = installFake();
         settleToIdle(fake);
 

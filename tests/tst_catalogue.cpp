@@ -145,27 +145,14 @@ private slots:
         QTest::newRow("name is null")
             << withFaultAt(2, "{\"name\":null,\"price\":1,\"isUseMileage\":true}") << failure(2, "'name' is not a string")
             << 1;
-        QTest::newRow("price is a string")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":\"4900\",\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
-        QTest::newRow("price has a fraction")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":4900.5,\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
-        QTest::newRow("price written with a point")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":4900.0,\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
-        QTest::newRow("price with an exponent")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":1e3,\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
-        QTest::newRow("price above 32 bits")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":2147483648,\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
-        QTest::newRow("price below 32 bits")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":-2147483649,\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
-        QTest::newRow("price is null")
-            << withFaultAt(2, "{\"name\":\"b\",\"price\":null,\"isUseMileage\":true}")
-            << failure(2, "'price' is not a 32-bit integer") << 1;
+        // A price that is not a 32-bit integer.
+        const std::pair<const char *, const char *> badPrices[] = {
+            {"price is a string", "\"4900\""}, {"price has a fraction", "4900.5"},
+            {"price written with a point", "4900.0"}, {"price with an exponent", "1e3"},
+            {"price above 32 bits", "2147483648"}, {"price below 32 bits", "-2147483649"}, {"price is null", "null"}};
+        for (const auto &[tag, price] : badPrices)
+            QTest::newRow(tag) << withFaultAt(2, "{\"name\":\"b\",\"price\":" + QByteArray(price) + ",\"isUseMileage\":true}")
+                               << failure(2, "'price' is not a 32-bit integer") << 1;
         // Missing beats mistyped: the keys are looked at in order.
         QTest::newRow("mistyped name, no price")
             << withFaultAt(2, "{\"name\":1,\"isUseMileage\":true}") << failure(2, "'name' is not a string") << 1;

@@ -50,13 +50,13 @@ QString summary(const char *rate, const char *perWon)
 
 } // namespace
 
-class CommandsTest : public QObject
+class CommandsTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { releaseAll(); }
 
     void setRatio_data();
     void setRatio();
@@ -79,13 +79,6 @@ private slots:
     void setWhileRowsExistRewritesColumns();
 
 private:
-    template <typename T>
-    T *child(const char *name) const
-    {
-        // The registration dialog reuses some object names; the form's
-        // widgets all live in the central widget.
-        return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
-    }
     void click(const char *name) const;
     void typeRatioAndSet(const QString &text) const;
     QPoint cellCentre(int row, int column) const;
@@ -96,37 +89,25 @@ private:
     int rowOfId(int32_t id) const;
     QColor foreground(int row, int column) const;
 
-    std::unique_ptr<PortableFolder> folder;
-    MainWindow *window = nullptr;
 };
 
 void CommandsTest::init()
 {
     folder.reset(new PortableFolder);
-    window = freshWindow();
+    // Ids from 0 in every test.
+    window = exposed(windowFromIdZero());
     QVERIFY(window);
-    // Ids from 0 in every test: the counter outlives the store.
-    LedgerStore::instance().clearItems();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(Prompt::takeMessages().isEmpty());
-}
-
-void CommandsTest::cleanup()
-{
-    releaseWindow();
-    window = nullptr;
-    folder.reset();
 }
 
 void CommandsTest::click(const char *name) const
 {
-    QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+    QTest::mouseClick(child<QAbstractButton>(window, name), Qt::LeftButton);
 }
 
 void CommandsTest::typeRatioAndSet(const QString &text) const
 {
-    auto *field = child<QLineEdit>("lineEdit");
+    auto *field = child<QLineEdit>(window, "lineEdit");
     field->clear();
     QTest::keyClicks(field, text);
     click("pushButton_3");
@@ -222,7 +203,7 @@ void CommandsTest::setRatio()
     QFETCH(QString, shownSummary);
 
     typeRatioAndSet(typed);
-    QCOMPARE(child<QLineEdit>("lineEdit")->text(), typed);
+    QCOMPARE(child<QLineEdit>(window, "lineEdit")->text(), typed);
 
     const QStringList messages = Prompt::takeMessages();
     if (message.isEmpty()) {
@@ -235,10 +216,10 @@ void CommandsTest::setRatio()
     }
 
     QCOMPARE(window->ratioIsSet(), locks);
-    QCOMPARE(child<QLineEdit>("lineEdit")->isEnabled(), !locks);
-    QCOMPARE(child<QPushButton>("pushButton_3")->isEnabled(), !locks);
-    QCOMPARE(child<QPushButton>("pushButton_4")->isEnabled(), locks);
-    QCOMPARE(child<QLabel>("label_2")->text(), shownSummary);
+    QCOMPARE(child<QLineEdit>(window, "lineEdit")->isEnabled(), !locks);
+    QCOMPARE(child<QPushButton>(window, "pushButton_3")->isEnabled(), !locks);
+    QCOMPARE(child<QPushButton>(window, "pushButton_4")->isEnabled(), locks);
+    QCOMPARE(child<QLabel>(window, "label_2")->text(), shownSummary);
     QCOMPARE(LedgerStore::instance().rate, locks ? typed.toInt() : 0);
 }
 
@@ -250,11 +231,11 @@ void CommandsTest::resetAndSetAgain()
 
     click("pushButton_4");
     QVERIFY(!window->ratioIsSet());
-    QVERIFY(child<QLineEdit>("lineEdit")->isEnabled());
-    QVERIFY(child<QLineEdit>("lineEdit")->text().isEmpty());
-    QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
-    QVERIFY(!child<QPushButton>("pushButton_4")->isEnabled());
-    QVERIFY(child<QLabel>("label_2")->text().isEmpty());
+    QVERIFY(child<QLineEdit>(window, "lineEdit")->isEnabled());
+    QVERIFY(child<QLineEdit>(window, "lineEdit")->text().isEmpty());
+    QVERIFY(child<QPushButton>(window, "pushButton_3")->isEnabled());
+    QVERIFY(!child<QPushButton>(window, "pushButton_4")->isEnabled());
+    QVERIFY(child<QLabel>(window, "label_2")->text().isEmpty());
     // The store keeps the old ratio until a new one is set.
     QCOMPARE(LedgerStore::instance().rate, 3000);
     QCOMPARE(LedgerStore::instance().mesoPerWon, perWon);
@@ -265,7 +246,7 @@ void CommandsTest::resetAndSetAgain()
     typeRatioAndSet(QStringLiteral("2700"));
     QVERIFY(window->ratioIsSet());
     QCOMPARE(LedgerStore::instance().rate, 2700);
-    QCOMPARE(child<QLabel>("label_2")->text(), summary("2,700", "35,185"));
+    QCOMPARE(child<QLabel>(window, "label_2")->text(), summary("2,700", "35,185"));
     LedgerStore::instance().addItem("new", 10000, 300000000, true);
     QCOMPARE(cellText(window, 0, 6), QStringLiteral("2,700"));
     QVERIFY(Prompt::takeMessages().isEmpty());
@@ -275,16 +256,16 @@ void CommandsTest::setWhileLockedAndResetWhileOpen()
 {
     // The ledger load calls the set handler directly, whatever the lock.
     typeRatioAndSet(QStringLiteral("3000"));
-    child<QLineEdit>("lineEdit")->setText(QStringLiteral("2700"));
+    child<QLineEdit>(window, "lineEdit")->setText(QStringLiteral("2700"));
     QVERIFY(QMetaObject::invokeMethod(window, "on_pushButton_3_clicked"));
     QCOMPARE(LedgerStore::instance().rate, 3000);
-    QCOMPARE(child<QLabel>("label_2")->text(), summary("3,000", "31,666"));
+    QCOMPARE(child<QLabel>(window, "label_2")->text(), summary("3,000", "31,666"));
     QVERIFY(window->ratioIsSet());
 
     click("pushButton_4");
-    child<QLineEdit>("lineEdit")->setText(QStringLiteral("123"));
+    child<QLineEdit>(window, "lineEdit")->setText(QStringLiteral("123"));
     QVERIFY(QMetaObject::invokeMethod(window, "on_pushButton_4_clicked"));
-    QCOMPARE(child<QLineEdit>("lineEdit")->text(), QStringLiteral("123"));
+    QCOMPARE(child<QLineEdit>(window, "lineEdit")->text(), QStringLiteral("123"));
     QVERIFY(!window->ratioIsSet());
     QVERIFY(Prompt::takeMessages().isEmpty());
 }
@@ -548,7 +529,7 @@ void CommandsTest::staleEditNeverReachesItem()
 
     // The discount command now rewrites column 2 of every row with plain
     // digits; none of those writes may be taken for a typed price.
-    auto *discount = child<QDoubleSpinBox>("doubleSpinBox");
+    auto *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
     QTest::keyClick(discount, Qt::Key_Up);
     QCOMPARE(discount->value(), 1.0);
     QCOMPARE(store.item(1).cashPrice, 10000);
@@ -575,7 +556,7 @@ void CommandsTest::doubleClickOnReadOnlyColumnsArmsNothing()
         QVERIFY(!editorOf(0, column));
         QVERIFY2(!window->cellEditArmed(), qPrintable(QString::number(column)));
     }
-    child<QDoubleSpinBox>("doubleSpinBox")->setValue(10.0);
+    child<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(10.0);
     QCOMPARE(LedgerStore::instance().item(0).cashPrice, 10000);
     QCOMPARE(cellText(window, 0, 2), QStringLiteral("6300"));
 }
@@ -592,16 +573,16 @@ void CommandsTest::feeWithoutRatio()
     QCOMPARE(store.item(0).fee, 5);
     QCOMPARE(cellText(window, 0, 7), QStringLiteral("5"));
     // The refused choice does not stay checked.
-    QVERIFY(child<QRadioButton>("radioButton")->isChecked());
-    QVERIFY(!child<QRadioButton>("radioButton_2")->isChecked());
-    QVERIFY(child<QLabel>("label_2")->text().isEmpty());
+    QVERIFY(child<QRadioButton>(window, "radioButton")->isChecked());
+    QVERIFY(!child<QRadioButton>(window, "radioButton_2")->isChecked());
+    QVERIFY(child<QLabel>(window, "label_2")->text().isEmpty());
 
     // After a Reset the fee is locked again.
     typeRatioAndSet(QStringLiteral("3000"));
     click("pushButton_4");
     click("radioButton_2");
     QCOMPARE(store.fee, 5);
-    QVERIFY(child<QRadioButton>("radioButton")->isChecked());
+    QVERIFY(child<QRadioButton>(window, "radioButton")->isChecked());
     QVERIFY(Prompt::takeMessages().isEmpty());
 }
 
@@ -615,9 +596,9 @@ void CommandsTest::feeWithRatio()
 
     click("radioButton_2");
     QCOMPARE(store.fee, 3);
-    QVERIFY(child<QRadioButton>("radioButton_2")->isChecked());
-    QVERIFY(!child<QRadioButton>("radioButton")->isChecked());
-    QCOMPARE(child<QLabel>("label_2")->text(), summary("3,000", "32,333"));
+    QVERIFY(child<QRadioButton>(window, "radioButton_2")->isChecked());
+    QVERIFY(!child<QRadioButton>(window, "radioButton")->isChecked());
+    QCOMPARE(child<QLabel>(window, "label_2")->text(), summary("3,000", "32,333"));
     for (int row = 0; row < 2; ++row) {
         QCOMPARE(cellText(window, row, 7), QStringLiteral("3"));
         QCOMPARE(store.item(row).fee, 3);
@@ -634,7 +615,7 @@ void CommandsTest::feeWithRatio()
     // Back to 5 %.
     click("radioButton");
     QCOMPARE(store.fee, 5);
-    QCOMPARE(child<QLabel>("label_2")->text(), summary("3,000", "31,666"));
+    QCOMPARE(child<QLabel>(window, "label_2")->text(), summary("3,000", "31,666"));
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
     QCOMPARE(cellText(window, 1, 7), QStringLiteral("5"));
 
@@ -655,12 +636,12 @@ void CommandsTest::currentFeeDoesNothing()
         QSignalBlocker blocker(window->table());
         window->table()->item(0, 4)->setText(QStringLiteral("mark"));
     }
-    const QString shown = child<QLabel>("label_2")->text();
+    const QString shown = child<QLabel>(window, "label_2")->text();
 
     click("radioButton");
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("mark"));
-    QCOMPARE(child<QLabel>("label_2")->text(), shown);
-    QVERIFY(child<QRadioButton>("radioButton")->isChecked());
+    QCOMPARE(child<QLabel>(window, "label_2")->text(), shown);
+    QVERIFY(child<QRadioButton>(window, "radioButton")->isChecked());
 
     click("radioButton_2");
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("64,669,000"));
@@ -676,7 +657,7 @@ void CommandsTest::currentFeeDoesNothing()
 void CommandsTest::discountRecompute()
 {
     // No ratio is needed: with an empty ledger only the store changes.
-    auto *discount = child<QDoubleSpinBox>("doubleSpinBox");
+    auto *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
     discount->setValue(2.5);
     QCOMPARE(LedgerStore::instance().rateOfDiscount, 2.5);
     discount->setValue(0.0);

@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <limits>
+#include <tuple>
 
 #ifdef Q_OS_LINUX
 #include <unistd.h>
@@ -32,15 +33,6 @@ const QString ratioMissing = QString::fromUtf8("1억당 비율을 먼저 입력�
 const QString replaceQuestion = QString::fromUtf8("이미 경매장에 등록된 아이템이 있습니다.\n"
                                                   "기존 아이템이 모두 삭제됩니다.\n"
                                                   "파일을 로드 하시겠습니까?");
-
-template <typename T>
-T *control(MainWindow *window, const char *name)
-{
-    // The registration dialog has widgets of the same names; the window's
-    // own controls live in its central widget.
-    QWidget *central = window->findChild<QWidget *>(QStringLiteral("centralwidget"));
-    return central ? central->findChild<T *>(QLatin1String(name)) : nullptr;
-}
 
 QAction *menuAction(MainWindow *window, const QString &text)
 {
@@ -64,12 +56,12 @@ void openThroughMenu(MainWindow *window, const QString &path)
 
 void setDiscount(MainWindow *window, double percent)
 {
-    control<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(percent);
+    child<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(percent);
 }
 
 void clickFee(MainWindow *window, int percent)
 {
-    QTest::mouseClick(control<QRadioButton>(window, percent == 3 ? "radioButton_2" : "radioButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>(window, percent == 3 ? "radioButton_2" : "radioButton"), Qt::LeftButton);
 }
 
 QByteArray readAll(const QString &path)
@@ -102,11 +94,11 @@ QString describe(MainWindow *window)
             + QStringLiteral(" discount=") + number(store.rateOfDiscount) + QStringLiteral(" mesoPerWon=")
             + number(store.mesoPerWon);
     parts << QStringLiteral("ratioSet=") + flag(window->ratioIsSet()) + QStringLiteral(" field=")
-            + control<QLineEdit>(window, "lineEdit")->text() + QStringLiteral(" label=")
-            + control<QLabel>(window, "label_2")->text() + QStringLiteral(" spin=")
-            + number(control<QDoubleSpinBox>(window, "doubleSpinBox")->value()) + QStringLiteral(" 5%=")
-            + flag(control<QRadioButton>(window, "radioButton")->isChecked()) + QStringLiteral(" 3%=")
-            + flag(control<QRadioButton>(window, "radioButton_2")->isChecked());
+            + child<QLineEdit>(window, "lineEdit")->text() + QStringLiteral(" label=")
+            + child<QLabel>(window, "label_2")->text() + QStringLiteral(" spin=")
+            + number(child<QDoubleSpinBox>(window, "doubleSpinBox")->value()) + QStringLiteral(" 5%=")
+            + flag(child<QRadioButton>(window, "radioButton")->isChecked()) + QStringLiteral(" 3%=")
+            + flag(child<QRadioButton>(window, "radioButton_2")->isChecked());
     for (const auto &pair : store.items()) {
         const AuctionItem &item = pair.second;
         parts << QStringLiteral("item ") + QString::number(pair.first) + QLatin1Char(' ')
@@ -187,16 +179,25 @@ int saveLoop(const QString &path)
     return 0;
 }
 
+// Data rows of a "member" column, the text `"key":value,` that goes into a
+// ledger (none at all for a null value), and an "expected" column, the
+// value the load keeps.
+template <typename T>
+void addMemberRows(const char *key, std::initializer_list<std::tuple<const char *, const char *, T>> rows)
+{
+    QTest::addColumn<QByteArray>("member");
+    QTest::addColumn<T>("expected");
+    for (const auto &[tag, value, expected] : rows)
+        QTest::newRow(tag) << (value ? "\"" + QByteArray(key) + "\":" + value + "," : QByteArray()) << expected;
+}
+
 } // namespace
 
-class LedgerFileTest : public QObject
+class LedgerFileTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PortableFolder> folder;
-    MainWindow *window = nullptr;
-
     void start()
     {
         folder.reset(new PortableFolder("[]"));
@@ -219,12 +220,7 @@ private:
     }
 
 private slots:
-    void cleanup()
-    {
-        releaseWindow();
-        window = nullptr;
-        folder.reset();
-    }
+    void cleanup() { releaseAll(); }
 
     // --- saving -------------------------------------------------------------
 
@@ -416,11 +412,11 @@ private slots:
         const LedgerStore &store = LedgerStore::instance();
         QVERIFY(window->ratioIsSet());
         QCOMPARE(store.rate, 2500);
-        QCOMPARE(control<QLineEdit>(window, "lineEdit")->text(), QStringLiteral("2500"));
+        QCOMPARE(child<QLineEdit>(window, "lineEdit")->text(), QStringLiteral("2500"));
         QCOMPARE(store.fee, 3);
-        QVERIFY(control<QRadioButton>(window, "radioButton_2")->isChecked());
+        QVERIFY(child<QRadioButton>(window, "radioButton_2")->isChecked());
         QCOMPARE(store.rateOfDiscount, 2.5);
-        QCOMPARE(control<QDoubleSpinBox>(window, "doubleSpinBox")->value(), 2.5);
+        QCOMPARE(child<QDoubleSpinBox>(window, "doubleSpinBox")->value(), 2.5);
 
         const QList<Entry> loaded = storedEntries();
         QCOMPARE(loaded.size(), saved.size());
@@ -545,9 +541,9 @@ private slots:
         const LedgerStore &store = LedgerStore::instance();
         QVERIFY(window->ratioIsSet());
         QCOMPARE(store.rate, 3000);
-        QCOMPARE(control<QLineEdit>(window, "lineEdit")->text(), QStringLiteral("3000"));
-        QVERIFY(!control<QLineEdit>(window, "lineEdit")->isEnabled());
-        QCOMPARE(control<QLabel>(window, "label_2")->text(),
+        QCOMPARE(child<QLineEdit>(window, "lineEdit")->text(), QStringLiteral("3000"));
+        QVERIFY(!child<QLineEdit>(window, "lineEdit")->isEnabled());
+        QCOMPARE(child<QLabel>(window, "label_2")->text(),
                  QString::fromUtf8("비율 : 3,000원 -----▶ 1원당 31,666 메소"));
         QCOMPARE(window->table()->rowCount(), 1);
         QCOMPARE(cellText(window, 0, AuctionRows::RateColumn), QStringLiteral("3,000"));
@@ -558,20 +554,10 @@ private slots:
 
     void fee_data()
     {
-        QTest::addColumn<QByteArray>("member");
-        QTest::addColumn<int>("expected");
-
-        QTest::newRow("5") << QByteArray("\"fee\":5,") << 5;
-        QTest::newRow("0") << QByteArray("\"fee\":0,") << 5;
-        QTest::newRow("4") << QByteArray("\"fee\":4,") << 5;
-        QTest::newRow("missing") << QByteArray() << 5;
-        QTest::newRow("3") << QByteArray("\"fee\":3,") << 3;
-        QTest::newRow("-3") << QByteArray("\"fee\":-3,") << 5;
-        QTest::newRow("\"3\"") << QByteArray("\"fee\":\"3\",") << 5;
-        QTest::newRow("3.0") << QByteArray("\"fee\":3.0,") << 5;
-        QTest::newRow("true") << QByteArray("\"fee\":true,") << 5;
-        QTest::newRow("4294967299") << QByteArray("\"fee\":4294967299,") << 5;
-        QTest::newRow("first of two") << QByteArray("\"fee\":3,\"fee\":5,") << 3;
+        addMemberRows<int>("fee", {{"5", "5", 5}, {"0", "0", 5}, {"4", "4", 5}, {"missing", nullptr, 5},
+                                   {"3", "3", 3}, {"-3", "-3", 5}, {"\"3\"", "\"3\"", 5}, {"3.0", "3.0", 5},
+                                   {"true", "true", 5}, {"4294967299", "4294967299", 5},
+                                   {"first of two", "3,\"fee\":5", 3}});
     }
 
     void fee()
@@ -588,8 +574,8 @@ private slots:
         QVERIFY(load("{\"rate\":2000," + member + "\"rateOfDiscount\":0,\"auctionItems\":["
                      + itemJson("x", 1000, 1000000, false) + "]}"));
         QCOMPARE(LedgerStore::instance().fee, expected);
-        QCOMPARE(control<QRadioButton>(window, "radioButton_2")->isChecked(), expected == 3);
-        QCOMPARE(control<QRadioButton>(window, "radioButton")->isChecked(), expected == 5);
+        QCOMPARE(child<QRadioButton>(window, "radioButton_2")->isChecked(), expected == 3);
+        QCOMPARE(child<QRadioButton>(window, "radioButton")->isChecked(), expected == 5);
         QCOMPARE(LedgerStore::instance().items().rbegin()->second.fee, expected);
         QCOMPARE(cellText(window, 0, AuctionRows::FeeColumn), QString::number(expected));
     }
@@ -629,27 +615,18 @@ private slots:
         start();
         QVERIFY(load("{" + member + "\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":[]}"));
         QCOMPARE(Prompt::takeMessages(), messages);
-        QCOMPARE(control<QLineEdit>(window, "lineEdit")->text(), field);
+        QCOMPARE(child<QLineEdit>(window, "lineEdit")->text(), field);
         QCOMPARE(window->ratioIsSet(), rate > 0);
         QCOMPARE(LedgerStore::instance().rate, rate);
     }
 
     void discount_data()
     {
-        QTest::addColumn<QByteArray>("member");
-        QTest::addColumn<double>("expected");
-
-        QTest::newRow("2.5") << QByteArray("\"rateOfDiscount\":2.5,") << 2.5;
-        QTest::newRow("integer 2") << QByteArray("\"rateOfDiscount\":2,") << 2.0;
-        QTest::newRow("exponent") << QByteArray("\"rateOfDiscount\":1e1,") << 10.0;
-        QTest::newRow("0") << QByteArray("\"rateOfDiscount\":0.0,") << 0.0;
-        QTest::newRow("negative") << QByteArray("\"rateOfDiscount\":-2.5,") << 0.0;
-        QTest::newRow("negative integer") << QByteArray("\"rateOfDiscount\":-7,") << 0.0;
-        QTest::newRow("missing") << QByteArray() << 0.0;
-        QTest::newRow("string") << QByteArray("\"rateOfDiscount\":\"3\",") << 0.0;
-        QTest::newRow("boolean") << QByteArray("\"rateOfDiscount\":true,") << 0.0;
-        QTest::newRow("above 100") << QByteArray("\"rateOfDiscount\":150,") << 100.0;
-        QTest::newRow("two decimals shown") << QByteArray("\"rateOfDiscount\":3.14159,") << 3.14;
+        addMemberRows<double>("rateOfDiscount",
+                              {{"2.5", "2.5", 2.5}, {"integer 2", "2", 2.0}, {"exponent", "1e1", 10.0},
+                               {"0", "0.0", 0.0}, {"negative", "-2.5", 0.0}, {"negative integer", "-7", 0.0},
+                               {"missing", nullptr, 0.0}, {"string", "\"3\"", 0.0}, {"boolean", "true", 0.0},
+                               {"above 100", "150", 100.0}, {"two decimals shown", "3.14159", 3.14}});
     }
 
     void discount()
@@ -661,7 +638,7 @@ private slots:
         setDiscount(window, 7);
         QVERIFY(load("{\"rate\":1000,\"fee\":5," + member + "\"auctionItems\":[" + itemJson("x", 1000, 1000000, false)
                      + "]}"));
-        QCOMPARE(control<QDoubleSpinBox>(window, "doubleSpinBox")->value(), expected);
+        QCOMPARE(child<QDoubleSpinBox>(window, "doubleSpinBox")->value(), expected);
         QCOMPARE(LedgerStore::instance().rateOfDiscount, expected);
         QCOMPARE(LedgerStore::instance().items().rbegin()->second.rateOfDiscount, expected);
     }

@@ -26,72 +26,18 @@
 
 namespace {
 
-// The registration dialog is also a child of the window and reuses some of
-// the form's object names, so form widgets are looked up in the central widget.
-template <typename T>
-T *child(MainWindow *window, const char *name)
-{
-    return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
-}
-
-// A fresh window whose first item gets id 0. The id counter outlives the
-// store on purpose, so earlier tests in this process would shift it.
-MainWindow *windowFromIdZero()
-{
-    MainWindow *window = freshWindow();
-    if (window)
-        LedgerStore::instance().clearItems();
-    return window;
-}
-
-QString brushText(const QVariant &data)
-{
-    if (!data.isValid())
-        return QStringLiteral("none");
-    const QBrush brush = data.value<QBrush>();
-    return QStringLiteral("%1/%2").arg(brush.color().name(QColor::HexArgb)).arg(int(brush.style()));
-}
-
-// Everything a cell shows or allows, one line per cell, and the column widths.
-QStringList tableSnapshot(MainWindow *window)
-{
-    QTableWidget *table = window->table();
-    QStringList lines;
-    lines << QStringLiteral("rows %1 columns %2").arg(table->rowCount()).arg(table->columnCount());
-    for (int row = 0; row < table->rowCount(); ++row) {
-        for (int column = 0; column < table->columnCount(); ++column) {
-            const QTableWidgetItem *cell = table->item(row, column);
-            if (!cell) {
-                lines << QStringLiteral("%1,%2 no cell").arg(row).arg(column);
-                continue;
-            }
-            lines << QStringLiteral("%1,%2 '%3' align %4 flags %5 fg %6 bg %7")
-                         .arg(row)
-                         .arg(column)
-                         .arg(cell->text())
-                         .arg(cell->textAlignment())
-                         .arg(int(cell->flags()))
-                         .arg(brushText(cell->data(Qt::ForegroundRole)))
-                         .arg(brushText(cell->data(Qt::BackgroundRole)));
-        }
-    }
-    for (int column = 0; column < table->columnCount(); ++column)
-        lines << QStringLiteral("width %1: %2").arg(column).arg(table->columnWidth(column));
-    return lines;
-}
-
 const QColor red(255, 0, 0, 255);
 const QColor blue(0, 0, 255, 255);
 
 } // namespace
 
-class MainWindowTest : public QObject
+class MainWindowTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { releaseAll(); }
 
     void initialTexts_data();
     void initialTexts();
@@ -117,10 +63,6 @@ private slots:
     void oneWindowPerProcess();
     void batchedInsertionMatchesSingle_data();
     void batchedInsertionMatchesSingle();
-
-private:
-    std::unique_ptr<PortableFolder> folder;
-    MainWindow *window = nullptr;
 };
 
 void MainWindowTest::init()
@@ -128,13 +70,6 @@ void MainWindowTest::init()
     folder.reset(new PortableFolder);
     window = windowFromIdZero();
     QVERIFY(window);
-}
-
-void MainWindowTest::cleanup()
-{
-    releaseWindow();
-    window = nullptr;
-    folder.reset();
 }
 
 void MainWindowTest::initialTexts_data()

@@ -62,19 +62,16 @@ void clickRow(QListWidget *list, int row)
 // Presses "추가" on the main window, as the user opens the dialog.
 void pressAdd(MainWindow *window)
 {
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(window, "pushButton"), Qt::LeftButton);
 }
 
 } // namespace
 
-class RegisterTest : public QObject
+class RegisterTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PortableFolder> folder;
-    MainWindow *window = nullptr;
-
     // A started program whose ratio is set and whose dialog is showing.
     bool openDialog(const QByteArray &catalogue = catalogueText)
     {
@@ -90,12 +87,7 @@ private:
     }
 
 private slots:
-    void cleanup()
-    {
-        releaseWindow();
-        window = nullptr;
-        folder.reset();
-    }
+    void cleanup() { releaseAll(); }
 
     void afterStartUp()
     {

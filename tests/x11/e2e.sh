@@ -14,47 +14,8 @@
 # manager. The picture of the first run is kept as <build dir>/e2e/screenshot.png.
 # Usage: e2e.sh <pelarin binary> <source dir> <build dir>
 set -euo pipefail
-
-binary=$1
-source_dir=$2
-build_dir=$3
-
-fail() { echo "e2e: $*" >&2; exit 1; }
-note() { echo "e2e: $*"; }
-
-for tool in Xvfb xdotool xmodmap identify cmake; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (bash scripts/setup.sh test installs it)"
-done
-[ -x "$binary" ] || fail "no program at $binary"
-
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-    local status=$?
-    for pid in $program_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    if [ "$status" -ne 0 ] && [ -f "$work/program.log" ]; then
-        echo "e2e: program output:" >&2
-        cat "$work/program.log" >&2
-    fi
-    rm -rf "$work"
-    exit "$status"
-}
-trap cleanup EXIT
-
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-    local limit=$(( $1 * 20 )) tries=0
-    shift
-    until "$@"; do
-        tries=$((tries + 1))
-        [ "$tries" -ge "$limit" ] && return 1
-        sleep 0.05
-    done
-}
+source "$(dirname "$0")/lib/common.sh"
+x11_check e2e "$@" Xvfb xdotool xmodmap identify cmake
 
 # --- 1. Install ---------------------------------------------------------------
 portable="$work/Pelarin 포터블"
@@ -69,19 +30,7 @@ cmp -s "$portable/Resource/CashItems.json" "$source_dir/resources/CashItems.json
     || fail "the portable install carries the system layout too"
 
 # --- X server and program environment ------------------------------------------
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-# Qt's own widgets for the file dialogs (no desktop theme, no GTK dialog), a
-# UTF-8 locale so that Korean file names go through toLocal8Bit unchanged, and
-# settings and runtime files inside the work folder.
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
-      QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+start_xvfb 1280x1024
 
 # xdotool types a character that the keymap lacks by remapping a spare key
 # for a moment; a busy program may read that key after the mapping has changed
@@ -101,69 +50,6 @@ give_keys() {
         given[$character]=1
         used=$((used + 1))
     done
-}
-
-# Starts the program in folder $1 (its working directory) with the command $2...
-start_program() {
-    local folder=$1
-    shift
-    (cd "$folder" && exec "$@") >"$work/program.log" 2>&1 &
-    program_pid=$!
-    wait_for 30 find_main_window || fail "no main window appeared"
-    xdotool windowfocus --sync "$main"
-}
-find_main_window() {
-    kill -0 "$program_pid" 2>/dev/null || fail "the program ended: $(cat "$work/program.log")"
-    main=$(xdotool search --onlyvisible --name '^Pelarin 유틸리티' 2>/dev/null | head -n1)
-    [ -n "$main" ]
-}
-stop_program() {
-    kill "$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-    program_pid=
-}
-
-visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-hidden() { ! visible "$1"; }
-# The id of the visible window titled $1, waiting for it.
-window_named() {
-    wait_for 20 visible "$1" || fail "no window '$1' appeared"
-    xdotool search --onlyvisible --name "$1" | head -n1
-}
-
-# Clicks at x, y inside window $1.
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
-
-# The main window's controls sit at fixed places: the control container is at
-# 10, 10 in the central widget, which starts below the 21-pixel menu bar. These
-# are the centres of the controls, in window coordinates.
-menu_bar=21
-at_main() { click "$main" $((10 + $1)) $((menu_bar + 10 + $2)); }
-ratio_field() { at_main 195 15; }
-set_button() { at_main 330 15; }
-add_button() { at_main 45 95; }
-sort_button() { at_main 205 95; }
-discount_field() { at_main 440 95; }
-fee3_radio() { at_main 408 58; }
-
-# Registers catalogue row $1 (0-based) at meso price $2 through "추가".
-register_item() {
-    local row=$1 meso=$2 dialog
-    xdotool windowfocus --sync "$main"
-    add_button
-    dialog=$(window_named '^아이템 등록$')
-    xdotool windowfocus --sync "$dialog"
-    # Pick the row with the keyboard: the first visible row, Home, then Down.
-    click "$dialog" 125 259
-    xdotool key Home
-    if [ "$row" -gt 0 ]; then
-        xdotool key --repeat "$row" --delay 30 Down
-    fi
-    click "$dialog" 235 145
-    xdotool key ctrl+a
-    xdotool type --delay 30 "$meso"
-    click "$dialog" 185 200
-    wait_for 20 hidden '^아이템 등록$' || fail "the registration dialog stayed open"
 }
 
 # Answers the file dialog with path $1: the completer may take the first
@@ -211,9 +97,7 @@ start_program "$portable/bin" ./pelarin
 eval "$(xdotool getwindowgeometry --shell "$main")"
 note "main window $main on $DISPLAY, ${WIDTH}x${HEIGHT}"
 
-ratio_field
-xdotool type --delay 30 3000
-set_button
+set_ratio 3000
 
 # 고급 헤어 변경 쿠폰 (5,900원, mileage), 꼬마 용 펫 (12,900원), 황금 열쇠 꾸러미 5개 (11,000원, mileage)
 register_item 2 150000000
