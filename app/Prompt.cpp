@@ -58,11 +58,6 @@ void setScripted(bool on)
     questionTitles.clear();
 }
 
-bool isScripted()
-{
-    return scripted;
-}
-
 void queueAnswer(bool yes)
 {
     answers.enqueue(yes);

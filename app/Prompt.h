@@ -22,7 +22,6 @@ QString openFileName(QWidget *parent, const QString &caption, const QString &dir
 // questions and file dialogs take the queued answers (No and cancel when the
 // queue is empty).
 void setScripted(bool scripted);
-bool isScripted();
 void queueAnswer(bool yes);
 void queueFileName(const QString &path);
 QStringList takeMessages();

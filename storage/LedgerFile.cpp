@@ -59,7 +59,6 @@ bool read(const rapidjson::Value &root, Contents &contents)
     contents.rateOfDiscount = discount && discount->IsNumber() ? discount->GetDouble() : 0.0;
 
     contents.items.clear();
-    contents.skipped = 0;
     const rapidjson::Value *elements = member(root, "auctionItems");
     if (!elements || !elements->IsArray())
         return true;
@@ -68,8 +67,6 @@ bool read(const rapidjson::Value &root, Contents &contents)
         Item item;
         if (readItem(element, item))
             contents.items.push_back(std::move(item));
-        else
-            ++contents.skipped;
     }
     return true;
 }

@@ -29,8 +29,6 @@ struct Contents
     double rateOfDiscount = 0.0;
     // Only the elements worth adding: a name, and both prices above 0.
     std::vector<Item> items;
-    // Elements passed over because they could not be an item.
-    int skipped = 0;
 };
 
 // Reads a parsed ledger. A member of the wrong type reads as if it were
