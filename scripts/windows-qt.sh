@@ -61,6 +61,7 @@ echo "windows-qt: configuring"
     -no-feature-sql -no-feature-network -no-feature-xml -no-feature-concurrent -no-feature-printer \
     -no-feature-tabletevent >"$work/configure.log" 2>&1 || { tail -n 40 "$work/configure.log"; exit 1; }
 echo "windows-qt: building (about 20 minutes on 2 cores)"
+make -j"$(nproc)" sub-src-qmake_all >"$work/qmake.log" 2>&1 || { tail -n 40 "$work/qmake.log"; exit 1; }
 subs=(sub-widgets sub-testlib sub-winmain sub-uic sub-plugins)
 make -C src -j"$(nproc)" "${subs[@]}" >"$work/make.log" 2>&1 || { tail -n 60 "$work/make.log"; exit 1; }
 make -C src -j"$(nproc)" "${subs[@]/%/-install_subtargets}" >"$work/install.log" 2>&1 \

@@ -22,7 +22,12 @@
 
 #include <functional>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PELARIN_UNDER_ASAN 1
@@ -46,6 +51,40 @@ constexpr qint64 allowance = 64 * megabyte;
 constexpr qint64 factorSlack = 1;
 #endif
 
+struct Usage
+{
+    qint64 peakRise = -1; // bytes above the resident size before, -1 when unknown
+    qint64 milliseconds = 0; // processor time, user and system, so that a busy machine does not count
+};
+
+#ifdef Q_OS_WIN
+qint64 processorMilliseconds()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    const auto ticks = [](const FILETIME &time) {
+        return (static_cast<qint64>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10000; // 100 ns ticks
+}
+
+Usage measure(const std::function<void()> &work)
+{
+    // Windows keeps the peak working set for the life of the process and
+    // cannot reset it: the rise is known only when the work sets a new peak.
+    Usage usage;
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    const bool known = GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    const qint64 started = processorMilliseconds();
+    work();
+    usage.milliseconds = processorMilliseconds() - started;
+    if (known && GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after)
+        && after.PeakWorkingSetSize > before.PeakWorkingSetSize)
+        usage.peakRise = static_cast<qint64>(after.PeakWorkingSetSize) - static_cast<qint64>(before.WorkingSetSize);
+    return usage;
+}
+#else
 qint64 statusKilobytes(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -58,12 +97,6 @@ qint64 statusKilobytes(const char *field)
     }
     return -1;
 }
-
-struct Usage
-{
-    qint64 peakRise = -1; // bytes above the resident size before, -1 when unknown
-    qint64 milliseconds = 0; // processor time, user and system, so that a busy machine does not count
-};
 
 qint64 processorMilliseconds()
 {
@@ -89,6 +122,7 @@ Usage measure(const std::function<void()> &work)
         usage.peakRise = (peak - before) * 1024;
     return usage;
 }
+#endif
 
 // A peak within factor times the file's size (plus the fixed allowance), and a
 // time that a throughput of 2 MB/s (on top of 5 s) explains.

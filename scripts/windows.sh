@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The Windows program, built and tested on this Linux machine:
+#   1. installs what is missing (MinGW-w64, Wine, NSIS, Xvfb, ...);
+#   2. builds or reuses the Windows Qt (scripts/windows-qt.sh);
+#   3. cross-builds pelarin.exe and the QtTest programs (build-windows/);
+#   4. runs the whole QtTest suite under Wine, and the checks of the real
+#      program on Wine's own windows platform under Xvfb (tests/wine/);
+#   5. writes dist/pelarin-<version>-win64.zip and dist/pelarin-<version>-setup.exe,
+#      and tries both under Wine (tests/wine/dist.sh).
+# Usage: scripts/windows.sh [--no-tests]
+# Environment: PELARIN_WINDOWS_QT (where the Windows Qt lives), WINEPREFIX.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+run_tests=1
+[ "${1:-}" = --no-tests ] && run_tests=0
+
+bash scripts/setup.sh windows
+export PELARIN_WINDOWS_QT=${PELARIN_WINDOWS_QT:-/var/cache/pelarin/qt-5.15.8-mingw64}
+start=$SECONDS
+bash scripts/windows-qt.sh "$PELARIN_WINDOWS_QT"
+qt_seconds=$((SECONDS - start))
+
+source scripts/wine-env.sh
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "windows: making the Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
+# RapidJSON's headers, and nothing else of the host's /usr/include.
+build=$root/build-windows
+mkdir -p "$build/include"
+rm -rf "$build/include/rapidjson"
+cp -r /usr/include/rapidjson "$build/include/rapidjson"
+
+start=$SECONDS
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DPELARIN_WINDOWS_QT="$PELARIN_WINDOWS_QT" -DRAPIDJSON_INCLUDE_DIR="$build/include" \
+    -DCMAKE_BUILD_TYPE=Release -DPELARIN_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)"
+build_seconds=$((SECONDS - start))
+
+test_seconds=0
+if [ $run_tests -eq 1 ]; then
+    start=$SECONDS
+    # Wine runs one program at a time well enough; two at once halve the time.
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+    test_seconds=$((SECONDS - start))
+fi
+
+# What a Windows player downloads: the portable folder with everything the
+# program loads, zipped, and the same folder as an installer.
+version=$(sed -n 's/^project(Pelarin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+stage=$build/stage
+rm -rf "$stage"
+mkdir -p "$stage/bin/platforms" "$stage/bin/styles" "$stage/bin/imageformats" "$stage/Resource/CustomDatas" \
+    "$stage/Screenshot" "$stage/licenses"
+cp "$build/portable/bin/pelarin.exe" "$stage/bin/"
+x86_64-w64-mingw32-strip "$stage/bin/pelarin.exe"
+cp resources/pelarin.ico "$stage/bin/"
+for dll in Qt5Core Qt5Gui Qt5Widgets; do cp "$PELARIN_WINDOWS_QT/bin/$dll.dll" "$stage/bin/"; done
+cp "$PELARIN_WINDOWS_QT/plugins/platforms/qwindows.dll" "$stage/bin/platforms/"
+cp "$PELARIN_WINDOWS_QT/plugins/styles/qwindowsvistastyle.dll" "$stage/bin/styles/"
+for plugin in qico qjpeg qgif; do
+    [ -f "$PELARIN_WINDOWS_QT/plugins/imageformats/$plugin.dll" ] \
+        && cp "$PELARIN_WINDOWS_QT/plugins/imageformats/$plugin.dll" "$stage/bin/imageformats/"
+done
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    cp "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)" "$stage/bin/"
+done
+cp resources/CashItems.json "$stage/Resource/"
+cp "$PELARIN_WINDOWS_QT"/licenses/* "$stage/licenses/"
+cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/mingw-w64-gcc-runtime.txt"
+cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-runtime.txt"
+cat >"$stage/licenses/README.txt" <<TEXT
+Pelarin 유틸리티 ${version} for Windows uses:
+- Qt ${PELARIN_WINDOWS_QT##*qt-} (qtbase), under the GNU LGPL version 3 (LICENSE.LGPL3, with LICENSE.GPL3),
+  built unmodified from Debian's source package qtbase-opensource-src;
+- the GCC runtime (libstdc++-6.dll, libgcc_s_seh-1.dll) under the GPL version 3 with the
+  GCC Runtime Library Exception, and the MinGW-w64 runtime (libwinpthread-1.dll);
+  their terms are in mingw-w64-gcc-runtime.txt and mingw-w64-runtime.txt.
+TEXT
+# Text files a Windows player opens with Notepad.
+for text in "$stage"/licenses/*; do sed -i 's/\r\?$/\r/' "$text"; done
+
+mkdir -p dist
+zip_file=$root/dist/pelarin-$version-win64.zip
+setup_file=$root/dist/pelarin-$version-setup.exe
+rm -f "$zip_file" "$setup_file"
+(cd "$stage" && zip -q -r -X "$zip_file" bin Resource Screenshot licenses)
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup_file" \
+    resources/windows/pelarin.nsi
+echo "windows: $(du -h "$zip_file" | cut -f1) $zip_file"
+echo "windows: $(du -h "$setup_file" | cut -f1) $setup_file"
+
+if [ $run_tests -eq 1 ]; then
+    start=$SECONDS
+    bash tests/wine/lib/dist.sh "$zip_file" "$setup_file" "$root"
+    test_seconds=$((test_seconds + SECONDS - start))
+fi
+echo "windows: Qt ${qt_seconds} s, project build ${build_seconds} s, Wine tests ${test_seconds} s"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the cross build under Wine (64-bit), with the
+# Windows Qt's DLLs and the MinGW runtime on its path and the Qt plugins
+# found. A QtTest program's log does not reach the terminal under Wine, so
+# it is written to a file and printed from there.
+# Usage: scripts/wine-run.sh PROGRAM.exe [ARGUMENTS...]
+# Environment: PELARIN_WINDOWS_QT (the Windows Qt), WINEPREFIX (default
+# ~/.wine-pelarin), PELARIN_WINE_LOG=0 to print nothing of the QtTest log.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+
+program=$1
+shift
+case "$(basename "$program")" in
+    tst_*.exe)
+        has_output=0
+        for argument in "$@"; do [ "$argument" = -o ] && has_output=1; done
+        if [ $has_output -eq 0 ]; then
+            log=$(mktemp --suffix=.txt)
+            wine "$program" "$@" -o "$(winepath -w "$log" 2>/dev/null),txt"
+            status=$?
+            # Wine writes the log as the program's code page saw it: UTF-8.
+            cat "$log"
+            rm -f "$log"
+            exit $status
+        fi
+        ;;
+esac
+exec wine "$program" "$@"
