@@ -572,8 +572,10 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
 {
     AuctionItem &entry = LedgerStore::instance().item(id);
     const int row = cell->row();
-    const std::optional<int64_t> parsed
-        = ProfitMath::parseLeadingInteger(ProfitMath::stripCommas(cell->text().toUtf8()));
+    // What the user typed; the refusal below writes the old price back into
+    // the cell, so the reason must come from this copy.
+    const QByteArray typed = ProfitMath::stripCommas(cell->text().toUtf8());
+    const std::optional<int64_t> parsed = ProfitMath::parseLeadingInteger(typed);
     const bool isCash = column == CashColumn;
     const bool fits = parsed
         && (!isCash || (*parsed >= std::numeric_limits<int32_t>::min() && *parsed <= std::numeric_limits<int32_t>::max()));
@@ -585,7 +587,7 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
             setCellText(auctionTable, row, column, cellText(column, id, entry));
         }
         QString message;
-        if (!ProfitMath::startsWithInteger(ProfitMath::stripCommas(cell->text().toUtf8())))
+        if (!ProfitMath::startsWithInteger(typed))
             message = QString::fromUtf8("가격은 숫자로 입력해주세요.");
         else if (isCash)
             message = QString::fromUtf8("캐시 가격이 너무 큽니다. "
