@@ -141,7 +141,8 @@ void setCellText(QTableWidget *table, int row, int column, const QString &text)
         cell->setText(text);
 }
 
-// Both profit cells of a row, with their texts and sign colours.
+// Both profit cells of a row, with their texts and sign colours: a profit
+// cell never shows a new figure in the colour of an old one.
 void rewriteProfitCells(QTableWidget *table, int row, const AuctionItem &item)
 {
     const std::optional<int64_t> profits[] = {item.profitMeso(), item.profitWon()};
@@ -492,8 +493,7 @@ void MainWindow::setRatioFromField()
         if (!item)
             continue;
         setCellText(auctionTable, row, RateColumn, rateText);
-        setCellText(auctionTable, row, ProfitMesoColumn, figureText(item->profitMeso()));
-        setCellText(auctionTable, row, ProfitWonColumn, figureText(item->profitWon()));
+        rewriteProfitCells(auctionTable, row, *item);
     }
 }
 
@@ -607,8 +607,7 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
         entry.mesoPrice = *parsed;
         setCellText(auctionTable, row, MesoColumn, QString::fromLatin1(ProfitMath::formatThousands(entry.mesoPrice)));
     }
-    setCellText(auctionTable, row, ProfitMesoColumn, figureText(entry.profitMeso()));
-    setCellText(auctionTable, row, ProfitWonColumn, figureText(entry.profitWon()));
+    rewriteProfitCells(auctionTable, row, entry);
 }
 
 void MainWindow::on_doubleSpinBox_valueChanged(double arg1)

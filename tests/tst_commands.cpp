@@ -476,6 +476,9 @@ void CommandsTest::cellEdits()
     QCOMPARE(cellText(window, 0, 0), QStringLiteral("1"));
     for (int c = 2; c <= 5; ++c)
         QCOMPARE(cellText(window, 0, c), cells[c - 2]);
+    // The profits take the colour of their sign, whatever they had before.
+    for (int c = 4; c <= 5; ++c)
+        QCOMPARE(foreground(0, c), cells[c - 2].startsWith('-') || cells[c - 2] == QLatin1String("0") ? blue : red);
     // The other row and item are untouched.
     for (int c = 2; c <= 5; ++c)
         QCOMPARE(cellText(window, 1, c), otherRow[c - 2]);
@@ -739,6 +742,9 @@ void CommandsTest::setWhileRowsExistRewritesColumns()
     QCOMPARE(cellText(window, 0, 6), QStringLiteral("3,000"));
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
     QCOMPARE(cellText(window, 0, 5), QStringLiteral("2,000"));
+    // Uncoloured while they had no figure, coloured by their sign now.
+    QCOMPARE(foreground(0, 4), red);
+    QCOMPARE(foreground(0, 5), red);
     QCOMPARE(cellText(window, 0, 2), QStringLiteral("7,000"));
 
     click("pushButton_4");
