@@ -135,6 +135,18 @@ private:
     std::vector<const AuctionItem *> m_byId;
 };
 
+// Why the set command refuses a ratio; empty when it takes it.
+QString ratioRefusal(int32_t value)
+{
+    if (value < 1)
+        return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
+    // Above this a won buys no meso after the fee and no profit can be shown.
+    if (value > ProfitMath::largestUsableRate)
+        return QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
+                                 "그보다 크면 1원당 메소가 0이 됩니다.");
+    return QString();
+}
+
 void setCellText(QTableWidget *table, int row, int column, const QString &text)
 {
     if (QTableWidgetItem *cell = table->item(row, column))
@@ -459,14 +471,9 @@ void MainWindow::on_pushButton_3_clicked()
 void MainWindow::setRatioFromField()
 {
     const int32_t value = ui->lineEdit->text().toInt();
-    if (value < 1) {
-        Prompt::error(this, QString::fromUtf8("1억당 비율을 먼저 입력해주세요."));
-        return;
-    }
-    // Above this a won buys no meso after the fee and no profit can be shown.
-    if (value > ProfitMath::largestUsableRate) {
-        Prompt::error(this, QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
-                                              "그보다 크면 1원당 메소가 0이 됩니다."));
+    const QString refusal = ratioRefusal(value);
+    if (!refusal.isEmpty()) {
+        Prompt::error(this, refusal);
         return;
     }
     if (isRatioSet)
@@ -715,11 +722,20 @@ bool MainWindow::loadLedgerFrom(const QString &path)
         auctionTable->setRowCount(0);
     }
 
-    // The file's settings come into force even when a ratio was set before.
-    if (isRatioSet)
+    // The file's ratio comes into force even when a ratio was set before,
+    // but only if the set command takes it: a refused one must not leave
+    // the ledger without a ratio while its items still carry the old one.
+    // The ratio in force then stays, its field still shows it, and the
+    // file's fee and discount below apply to it.
+    const QString fileRatioRefusal = ratioRefusal(contents.rate);
+    if (isRatioSet && fileRatioRefusal.isEmpty())
         on_pushButton_4_clicked();
-    ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
-    on_pushButton_3_clicked();
+    if (isRatioSet) {
+        Prompt::error(this, fileRatioRefusal);
+    } else {
+        ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
+        on_pushButton_3_clicked();
+    }
     if (contents.fee == 3)
         ui->radioButton_2->click();
     else
