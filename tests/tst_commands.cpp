@@ -357,6 +357,21 @@ void CommandsTest::sort()
     QCOMPARE(foreground(0, 4), red);
     QCOMPARE(store.items().size(), size_t(3));
     QCOMPARE(store.item(2).name, QByteArray("third"));
+
+    // More ties than a short insertion sort would keep in order by chance:
+    // 19 items of profit 500, the later in the store's order the higher.
+    for (int k = 0; k < 17; ++k)
+        store.addItem("tie", 1, 33859, false);
+    click("pushButton_2");
+    QStringList tieOrder;
+    for (const auto &pair : store.items())
+        if (pair.second.profitMeso() == std::optional<int64_t>(500))
+            tieOrder.prepend(QString::number(pair.first));
+    QCOMPARE(tieOrder.size(), 19);
+    QStringList shown;
+    for (int row = 0; row < table->rowCount(); ++row)
+        shown << cellText(window, row, 0);
+    QCOMPARE(shown, tieOrder + QStringList{"1"});
 }
 
 void CommandsTest::sortHighlightBelongsToItsRow()
@@ -413,6 +428,9 @@ void CommandsTest::deleteRow()
     QCOMPARE(store.items().size(), size_t(2));
     QCOMPARE(store.item(2).name, QByteArray("third"));
     QCOMPARE(store.item(0).name, QByteArray("first"));
+    // The id is gone: removing it again finds nothing and changes nothing.
+    QVERIFY(!store.removeItem(1));
+    QCOMPARE(store.items().size(), size_t(2));
 }
 
 // --- cell edits ---------------------------------------------------------------
@@ -443,6 +461,9 @@ void CommandsTest::cellEdits_data()
     QTest::newRow("cash letters") << 2 << "abc" << notNumberMessage() << 10000 << meso << unchanged;
     QTest::newRow("cash empty") << 2 << "" << notNumberMessage() << 10000 << meso << unchanged;
     QTest::newRow("cash 33 bits") << 2 << "4294967296" << cashTooLargeMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash int32 max") << 2 << "2,147,483,647" << accepted << 2147483647 << meso
+                                    << QStringList{"1,503,238,528", "300,000,000", "-47,601,266,227,648",
+                                                   "-1,503,229,527"};
     QTest::newRow("cash one past int32") << 2 << "2,147,483,648" << cashTooLargeMessage() << 10000 << meso
                                          << unchanged;
     QTest::newRow("meso letters") << 3 << "many" << notNumberMessage() << 10000 << meso << unchanged;
