@@ -613,9 +613,11 @@ private slots:
         QCOMPARE(item.rateOfDiscount, 2.5);
         QCOMPARE(window->table()->rowCount(), 1);
         QCOMPARE(cellText(window, 0, AuctionRows::CashColumn), QStringLiteral("6,825"));
-        QCOMPARE(cellText(window, 0, AuctionRows::RateColumn), ratioBefore ? QStringLiteral("3,000") : QStringLiteral("0"));
+        QCOMPARE(cellText(window, 0, AuctionRows::RateColumn),
+                 ratioBefore ? QStringLiteral("3,000") : QStringLiteral("0"));
         QCOMPARE(cellText(window, 0, AuctionRows::FeeColumn), QString::number(fee));
-        QCOMPARE(cellText(window, 0, AuctionRows::ProfitMesoColumn), ratioBefore ? QStringLiteral("70,327,275") : QString());
+        QCOMPARE(cellText(window, 0, AuctionRows::ProfitMesoColumn),
+                 ratioBefore ? QStringLiteral("70,327,275") : QString());
         QCOMPARE(cellText(window, 0, AuctionRows::ProfitWonColumn), ratioBefore ? QStringLiteral("2,175") : QString());
     }
 
