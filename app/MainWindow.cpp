@@ -135,13 +135,26 @@ private:
     std::vector<const AuctionItem *> m_byId;
 };
 
+// Why the set command refuses a ratio; empty when it takes it.
+QString ratioRefusal(int32_t value)
+{
+    if (value < 1)
+        return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
+    // Above this a won buys no meso after the fee and no profit can be shown.
+    if (value > ProfitMath::largestUsableRate)
+        return QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
+                                 "그보다 크면 1원당 메소가 0이 됩니다.");
+    return QString();
+}
+
 void setCellText(QTableWidget *table, int row, int column, const QString &text)
 {
     if (QTableWidgetItem *cell = table->item(row, column))
         cell->setText(text);
 }
 
-// Both profit cells of a row, with their texts and sign colours.
+// Both profit cells of a row, with their texts and sign colours: a profit
+// cell never shows a new figure in the colour of an old one.
 void rewriteProfitCells(QTableWidget *table, int row, const AuctionItem &item)
 {
     const std::optional<int64_t> profits[] = {item.profitMeso(), item.profitWon()};
@@ -458,14 +471,9 @@ void MainWindow::on_pushButton_3_clicked()
 void MainWindow::setRatioFromField()
 {
     const int32_t value = ui->lineEdit->text().toInt();
-    if (value < 1) {
-        Prompt::error(this, QString::fromUtf8("1억당 비율을 먼저 입력해주세요."));
-        return;
-    }
-    // Above this a won buys no meso after the fee and no profit can be shown.
-    if (value > ProfitMath::largestUsableRate) {
-        Prompt::error(this, QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
-                                              "그보다 크면 1원당 메소가 0이 됩니다."));
+    const QString refusal = ratioRefusal(value);
+    if (!refusal.isEmpty()) {
+        Prompt::error(this, refusal);
         return;
     }
     if (isRatioSet)
@@ -492,8 +500,7 @@ void MainWindow::setRatioFromField()
         if (!item)
             continue;
         setCellText(auctionTable, row, RateColumn, rateText);
-        setCellText(auctionTable, row, ProfitMesoColumn, figureText(item->profitMeso()));
-        setCellText(auctionTable, row, ProfitWonColumn, figureText(item->profitWon()));
+        rewriteProfitCells(auctionTable, row, *item);
     }
 }
 
@@ -572,8 +579,10 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
 {
     AuctionItem &entry = LedgerStore::instance().item(id);
     const int row = cell->row();
-    const std::optional<int64_t> parsed
-        = ProfitMath::parseLeadingInteger(ProfitMath::stripCommas(cell->text().toUtf8()));
+    // What the user typed; the refusal below writes the old price back into
+    // the cell, so the reason must come from this copy.
+    const QByteArray typed = ProfitMath::stripCommas(cell->text().toUtf8());
+    const std::optional<int64_t> parsed = ProfitMath::parseLeadingInteger(typed);
     const bool isCash = column == CashColumn;
     const bool fits = parsed
         && (!isCash || (*parsed >= std::numeric_limits<int32_t>::min() && *parsed <= std::numeric_limits<int32_t>::max()));
@@ -585,7 +594,7 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
             setCellText(auctionTable, row, column, cellText(column, id, entry));
         }
         QString message;
-        if (!ProfitMath::startsWithInteger(ProfitMath::stripCommas(cell->text().toUtf8())))
+        if (!ProfitMath::startsWithInteger(typed))
             message = QString::fromUtf8("가격은 숫자로 입력해주세요.");
         else if (isCash)
             message = QString::fromUtf8("캐시 가격이 너무 큽니다. "
@@ -605,8 +614,7 @@ void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
         entry.mesoPrice = *parsed;
         setCellText(auctionTable, row, MesoColumn, QString::fromLatin1(ProfitMath::formatThousands(entry.mesoPrice)));
     }
-    setCellText(auctionTable, row, ProfitMesoColumn, figureText(entry.profitMeso()));
-    setCellText(auctionTable, row, ProfitWonColumn, figureText(entry.profitWon()));
+    rewriteProfitCells(auctionTable, row, entry);
 }
 
 void MainWindow::on_doubleSpinBox_valueChanged(double arg1)
@@ -714,11 +722,20 @@ bool MainWindow::loadLedgerFrom(const QString &path)
         auctionTable->setRowCount(0);
     }
 
-    // The file's settings come into force even when a ratio was set before.
-    if (isRatioSet)
+    // The file's ratio comes into force even when a ratio was set before,
+    // but only if the set command takes it: a refused one must not leave
+    // the ledger without a ratio while its items still carry the old one.
+    // The ratio in force then stays, its field still shows it, and the
+    // file's fee and discount below apply to it.
+    const QString fileRatioRefusal = ratioRefusal(contents.rate);
+    if (isRatioSet && fileRatioRefusal.isEmpty())
         on_pushButton_4_clicked();
-    ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
-    on_pushButton_3_clicked();
+    if (isRatioSet) {
+        Prompt::error(this, fileRatioRefusal);
+    } else {
+        ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
+        on_pushButton_3_clicked();
+    }
     if (contents.fee == 3)
         ui->radioButton_2->click();
     else

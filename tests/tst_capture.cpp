@@ -307,6 +307,7 @@ private slots:
         QTest::newRow("press and release") << "pr" << false;
         QTest::newRow("auto-repeat keeps it down") << "paAaA" << true;
         QTest::newRow("release after auto-repeat") << "paAr" << false;
+        QTest::newRow("still held after an auto-repeat release") << "paAa" << true;
         QTest::newRow("other keys do not count") << "o" << false;
         QTest::newRow("other keys while held") << "po" << true;
         QTest::newRow("focus lost while held") << "px" << false;

@@ -43,6 +43,22 @@ QString noSelectionMessage()
     return QString::fromUtf8("선택된 아이템이 없습니다.");
 }
 
+QString notNumberMessage()
+{
+    return QString::fromUtf8("가격은 숫자로 입력해주세요.");
+}
+
+QString cashTooLargeMessage()
+{
+    return QString::fromUtf8("캐시 가격이 너무 큽니다. -2,147,483,648부터 2,147,483,647까지 입력할 수 있습니다.");
+}
+
+QString mesoTooLargeMessage()
+{
+    return QString::fromUtf8("메소 가격이 너무 큽니다. -9,223,372,036,854,775,808부터 "
+                             "9,223,372,036,854,775,807까지 입력할 수 있습니다.");
+}
+
 QString summary(const char *rate, const char *perWon)
 {
     return QString::fromUtf8("비율 : %1원 -----▶ 1원당 %2 메소").arg(QLatin1String(rate), QLatin1String(perWon));
@@ -341,6 +357,21 @@ void CommandsTest::sort()
     QCOMPARE(foreground(0, 4), red);
     QCOMPARE(store.items().size(), size_t(3));
     QCOMPARE(store.item(2).name, QByteArray("third"));
+
+    // More ties than a short insertion sort would keep in order by chance:
+    // 19 items of profit 500, the later in the store's order the higher.
+    for (int k = 0; k < 17; ++k)
+        store.addItem("tie", 1, 33859, false);
+    click("pushButton_2");
+    QStringList tieOrder;
+    for (const auto &pair : store.items())
+        if (pair.second.profitMeso() == std::optional<int64_t>(500))
+            tieOrder.prepend(QString::number(pair.first));
+    QCOMPARE(tieOrder.size(), 19);
+    QStringList shown;
+    for (int row = 0; row < table->rowCount(); ++row)
+        shown << cellText(window, row, 0);
+    QCOMPARE(shown, tieOrder + QStringList{"1"});
 }
 
 void CommandsTest::sortHighlightBelongsToItsRow()
@@ -397,6 +428,9 @@ void CommandsTest::deleteRow()
     QCOMPARE(store.items().size(), size_t(2));
     QCOMPARE(store.item(2).name, QByteArray("third"));
     QCOMPARE(store.item(0).name, QByteArray("first"));
+    // The id is gone: removing it again finds nothing and changes nothing.
+    QVERIFY(!store.removeItem(1));
+    QCOMPARE(store.items().size(), size_t(2));
 }
 
 // --- cell edits ---------------------------------------------------------------
@@ -405,7 +439,7 @@ void CommandsTest::cellEdits_data()
 {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("refusal"); // the message shown, empty when the edit is taken
     QTest::addColumn<int>("cashPrice");
     QTest::addColumn<qint64>("mesoPrice");
     QTest::addColumn<QStringList>("cells"); // columns 2 to 5
@@ -413,29 +447,36 @@ void CommandsTest::cellEdits_data()
     // Item: 10,000 won with mileage, 300,000,000 meso, ratio 3000, fee 5.
     const QStringList unchanged{"7,000", "300,000,000", "63,338,000", "2,000"};
     const qint64 meso = 300000000;
-    QTest::newRow("cash with commas") << 2 << "12,000" << false << 12000 << meso
+    const QString accepted;
+    QTest::newRow("cash with commas") << 2 << "12,000" << accepted << 12000 << meso
                                       << QStringList{"8,400", "300,000,000", "19,005,600", "600"};
-    QTest::newRow("cash, trailing letters ignored") << 2 << " 12abc" << false << 12 << meso
+    QTest::newRow("cash, trailing letters ignored") << 2 << " 12abc" << accepted << 12 << meso
                                                     << QStringList{"8", "300,000,000", "284,746,672", "8,992"};
-    QTest::newRow("negative cash") << 2 << "-500" << false << -500 << meso
+    QTest::newRow("negative cash") << 2 << "-500" << accepted << -500 << meso
                                    << QStringList{"-350", "300,000,000", "296,083,100", "9,350"};
-    QTest::newRow("meso") << 3 << "1500000" << false << 10000 << qint64(1500000)
+    QTest::newRow("meso") << 3 << "1500000" << accepted << 10000 << qint64(1500000)
                           << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
-    QTest::newRow("meso with commas") << 3 << "1,500,000" << false << 10000 << qint64(1500000)
+    QTest::newRow("meso with commas") << 3 << "1,500,000" << accepted << 10000 << qint64(1500000)
                                       << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
-    QTest::newRow("cash letters") << 2 << "abc" << true << 10000 << meso << unchanged;
-    QTest::newRow("cash empty") << 2 << "" << true << 10000 << meso << unchanged;
-    QTest::newRow("cash 33 bits") << 2 << "4294967296" << true << 10000 << meso << unchanged;
-    QTest::newRow("cash one past int32") << 2 << "2,147,483,648" << true << 10000 << meso << unchanged;
-    QTest::newRow("meso letters") << 3 << "many" << true << 10000 << meso << unchanged;
-    QTest::newRow("meso beyond 64 bits") << 3 << "9223372036854775808" << true << 10000 << meso << unchanged;
+    QTest::newRow("cash letters") << 2 << "abc" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash empty") << 2 << "" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash 33 bits") << 2 << "4294967296" << cashTooLargeMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash int32 max") << 2 << "2,147,483,647" << accepted << 2147483647 << meso
+                                    << QStringList{"1,503,238,528", "300,000,000", "-47,601,266,227,648",
+                                                   "-1,503,229,527"};
+    QTest::newRow("cash one past int32") << 2 << "2,147,483,648" << cashTooLargeMessage() << 10000 << meso
+                                         << unchanged;
+    QTest::newRow("meso letters") << 3 << "many" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("meso empty") << 3 << "" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("meso beyond 64 bits") << 3 << "9223372036854775808" << mesoTooLargeMessage() << 10000 << meso
+                                         << unchanged;
 }
 
 void CommandsTest::cellEdits()
 {
     QFETCH(int, column);
     QFETCH(QString, typed);
-    QFETCH(bool, refused);
+    QFETCH(QString, refusal);
     QFETCH(int, cashPrice);
     QFETCH(qint64, mesoPrice);
     QFETCH(QStringList, cells);
@@ -447,10 +488,7 @@ void CommandsTest::cellEdits()
     const QStringList otherRow{cellText(window, 1, 2), cellText(window, 1, 3), cellText(window, 1, 4), cellText(window, 1, 5)};
 
     QVERIFY(typeIntoCell(0, column, typed));
-    const QStringList messages = Prompt::takeMessages();
-    QCOMPARE(messages.size(), refused ? 1 : 0);
-    if (refused)
-        QVERIFY(!messages[0].isEmpty());
+    QCOMPARE(Prompt::takeMessages(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
 
     const AuctionItem &item = store.item(1);
     QCOMPARE(item.cashPrice, cashPrice);
@@ -459,6 +497,9 @@ void CommandsTest::cellEdits()
     QCOMPARE(cellText(window, 0, 0), QStringLiteral("1"));
     for (int c = 2; c <= 5; ++c)
         QCOMPARE(cellText(window, 0, c), cells[c - 2]);
+    // The profits take the colour of their sign, whatever they had before.
+    for (int c = 4; c <= 5; ++c)
+        QCOMPARE(foreground(0, c), cells[c - 2].startsWith('-') || cells[c - 2] == QLatin1String("0") ? blue : red);
     // The other row and item are untouched.
     for (int c = 2; c <= 5; ++c)
         QCOMPARE(cellText(window, 1, c), otherRow[c - 2]);
@@ -722,6 +763,9 @@ void CommandsTest::setWhileRowsExistRewritesColumns()
     QCOMPARE(cellText(window, 0, 6), QStringLiteral("3,000"));
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
     QCOMPARE(cellText(window, 0, 5), QStringLiteral("2,000"));
+    // Uncoloured while they had no figure, coloured by their sign now.
+    QCOMPARE(foreground(0, 4), red);
+    QCOMPARE(foreground(0, 5), red);
     QCOMPARE(cellText(window, 0, 2), QStringLiteral("7,000"));
 
     click("pushButton_4");

@@ -552,6 +552,75 @@ private slots:
         QCOMPARE(cellText(window, 0, AuctionRows::ProfitWonColumn), QStringLiteral("2,000"));
     }
 
+    // A file whose ratio the set command refuses: a ratio in force stays in
+    // force, and the file's fee and discount apply to it; without one the
+    // field shows the file's figure and the fee cannot change.
+    void unusableFileRatio_data()
+    {
+        QTest::addColumn<QByteArray>("member");
+        QTest::addColumn<bool>("ratioBefore");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("message");
+
+        const QString tooLarge = QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
+                                                   "그보다 크면 1원당 메소가 0이 됩니다.");
+        QTest::newRow("ratio set, rate missing") << QByteArray() << true << "3000" << ratioMissing;
+        QTest::newRow("ratio set, rate 0") << QByteArray("\"rate\":0,") << true << "3000" << ratioMissing;
+        QTest::newRow("ratio set, rate -5") << QByteArray("\"rate\":-5,") << true << "3000" << ratioMissing;
+        QTest::newRow("ratio set, rate 50,000,001") << QByteArray("\"rate\":50000001,") << true << "3000" << tooLarge;
+        QTest::newRow("no ratio, rate 0") << QByteArray("\"rate\":0,") << false << "0" << ratioMissing;
+        QTest::newRow("no ratio, rate 50,000,001") << QByteArray("\"rate\":50000001,") << false << "50000001"
+                                                   << tooLarge;
+    }
+
+    void unusableFileRatio()
+    {
+        QFETCH(QByteArray, member);
+        QFETCH(bool, ratioBefore);
+        QFETCH(QString, field);
+        QFETCH(QString, message);
+
+        start();
+        if (ratioBefore)
+            setRatio(window, 3000);
+        LedgerStore::instance().addItem("old", 10000, 300000000, true);
+        Prompt::queueAnswer(true);
+        QVERIFY(load("{" + member + "\"fee\":3,\"rateOfDiscount\":2.5,\"auctionItems\":["
+                     + itemJson("new", 10000, 300000000, true) + "]}"));
+        QCOMPARE(Prompt::takeQuestions(), QStringList{replaceQuestion});
+        QCOMPARE(Prompt::takeMessages(), QStringList{message});
+
+        // The field, the summary, the store and every row agree.
+        const LedgerStore &store = LedgerStore::instance();
+        const int rate = ratioBefore ? 3000 : 0;
+        const int fee = ratioBefore ? 3 : 5;
+        QCOMPARE(window->ratioIsSet(), ratioBefore);
+        QCOMPARE(child<QLineEdit>(window, "lineEdit")->text(), field);
+        QCOMPARE(child<QLineEdit>(window, "lineEdit")->isEnabled(), !ratioBefore);
+        QCOMPARE(child<QLabel>(window, "label_2")->text(),
+                 ratioBefore ? QString::fromUtf8("비율 : 3,000원 -----▶ 1원당 32,333 메소") : QString());
+        QCOMPARE(store.rate, rate);
+        QCOMPARE(store.fee, fee);
+        QCOMPARE(store.rateOfDiscount, 2.5);
+        QCOMPARE(child<QRadioButton>(window, "radioButton_2")->isChecked(), fee == 3);
+        QCOMPARE(child<QRadioButton>(window, "radioButton")->isChecked(), fee == 5);
+        QCOMPARE(child<QDoubleSpinBox>(window, "doubleSpinBox")->value(), 2.5);
+        QCOMPARE(store.items().size(), size_t(1));
+        const AuctionItem &item = store.items().begin()->second;
+        QCOMPARE(item.name, QByteArray("new"));
+        QCOMPARE(item.rate, rate);
+        QCOMPARE(item.fee, fee);
+        QCOMPARE(item.rateOfDiscount, 2.5);
+        QCOMPARE(window->table()->rowCount(), 1);
+        QCOMPARE(cellText(window, 0, AuctionRows::CashColumn), QStringLiteral("6,825"));
+        QCOMPARE(cellText(window, 0, AuctionRows::RateColumn),
+                 ratioBefore ? QStringLiteral("3,000") : QStringLiteral("0"));
+        QCOMPARE(cellText(window, 0, AuctionRows::FeeColumn), QString::number(fee));
+        QCOMPARE(cellText(window, 0, AuctionRows::ProfitMesoColumn),
+                 ratioBefore ? QStringLiteral("70,327,275") : QString());
+        QCOMPARE(cellText(window, 0, AuctionRows::ProfitWonColumn), ratioBefore ? QStringLiteral("2,175") : QString());
+    }
+
     void fee_data()
     {
         addMemberRows<int>("fee", {{"5", "5", 5}, {"0", "0", 5}, {"4", "4", 5}, {"missing", nullptr, 5},
