@@ -231,6 +231,11 @@ void TextFitTest::mainWindowTexts()
     if (const QString spin = cutSpinBoxValue(child<QDoubleSpinBox>(window, "doubleSpinBox")); !spin.isEmpty())
         problems << spin;
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    // The summary line once a ratio is set.
+    setRatio(window, 3000);
+    QVERIFY(!child<QLabel>(window, "label_2")->text().isEmpty());
+    problems = cutTexts(controls);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 
     // Where a control had to grow for its text it took free space only.
     const QStringList overlaps{"label_2/label_4", "label_2/radioButton", "label_2/radioButton_2",
