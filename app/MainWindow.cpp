@@ -2,6 +2,7 @@
 #include "ui_MainWindow.h"
 
 #include "AuctionRows.h"
+#include "FormFit.h"
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerFile.h"
@@ -263,6 +264,7 @@ void MainWindow::applyFormTexts()
     ui->radioButton->setText(QStringLiteral("5%"));
     ui->radioButton_2->setText(QStringLiteral("3%"));
     ui->radioButton->setChecked(true);
+    FormFit::fitTexts(ui->widget);
 }
 
 bool MainWindow::setupAuctionTable()
@@ -292,6 +294,9 @@ bool MainWindow::setupAuctionTable()
     const int widthChanges[columnCount] = {0, 0, -30, -15, -15, -30, -35, -37, 15};
     for (int column = 1; column < columnCount; ++column)
         auctionTable->setColumnWidth(column, auctionTable->columnWidth(column) + widthChanges[column]);
+    // The empty table shows every header whole and needs no horizontal
+    // scroll bar at the window's first size.
+    FormFit::fitHeaderTexts(auctionTable, width() - 2 * auctionTable->frameWidth());
 
     connect(auctionTable, &QTableWidget::itemDoubleClicked, this, &MainWindow::auctionTableItemDoubleClick);
     connect(auctionTable, &QTableWidget::itemChanged, this, &MainWindow::auctionTableItemChange);

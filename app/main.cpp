@@ -7,9 +7,7 @@ int main(int argc, char *argv[])
 {
     if (!displayAvailable())
         return 1;
-    // The form's pixel geometry must grow with the fonts on scaled screens.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    Launcher::prepareApplication();
     QApplication application(argc, argv);
     int result = -1;
     {

@@ -189,10 +189,9 @@ int runOnce(int &argc, char **argv, Kind kind)
     const int64_t enteredAt = monotonicNanoseconds();
     if (kind == Kind::Window && !displayAvailable())
         return 1;
-    // main()'s attributes for both, so that the two differ only in what
+    // main()'s settings for both, so that the two differ only in what
     // the window itself costs.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    Launcher::prepareApplication();
     ExposureClock application(argc, argv);
     QTimer::singleShot(exposureTimeoutMilliseconds, &application, &QCoreApplication::quit);
     const int64_t applicationAt = monotonicNanoseconds();

@@ -1,6 +1,7 @@
 #include "QRegister.h"
 #include "ui_QRegister.h"
 
+#include "FormFit.h"
 #include "JsonFileIo.h"
 #include "LedgerStore.h"
 #include "MyListWidgetItem.h"
@@ -75,6 +76,8 @@ bool QRegister::init()
     ui->listWidget->setFont(font);
 
     ui->checkBox->setText(QString::fromUtf8("마일리지 할인(30%)"));
+    // The fold button also reads "추천▼" once folded.
+    FormFit::fitTexts(this, {{ui->pushButton_2, {QString::fromUtf8("추천▼")}}});
     return true;
 }
 

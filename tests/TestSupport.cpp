@@ -5,10 +5,13 @@
 #include "MyTableWidget.h"
 #include "Prompt.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTest>
 
 PortableFolder::PortableFolder(const QByteArray &catalogueText)
@@ -90,6 +93,22 @@ void releaseWindow()
 {
     MainWindow::releaseInstance();
     LedgerStore::destroyInstance();
+}
+
+void clickButton(QAbstractButton *button)
+{
+    QPoint position = button->rect().center();
+    const bool radio = qobject_cast<QRadioButton *>(button) != nullptr;
+    if (radio || qobject_cast<QCheckBox *>(button)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        position = button->style()
+                       ->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
+                                        &option, button)
+                       .center();
+    }
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, position);
 }
 
 void setRatio(MainWindow *window, int rate)

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+class QAbstractButton;
+
 // A throw-away portable folder: <root>/bin is the working directory, so the
 // program's "../Resource/..." paths land inside <root>.
 class PortableFolder
@@ -63,6 +65,10 @@ T *child(MainWindow *window, const char *name)
     return window->centralWidget()->findChild<T *>(QString::fromLatin1(name));
 }
 
+// Clicks a button with the mouse where a user would: a radio button or a
+// check box on its indicator (on some platforms the middle of the widget
+// lies beside its clickable part), any other button in its middle.
+void clickButton(QAbstractButton *button);
 // Sets the ratio through the field and the "세팅" button.
 void setRatio(MainWindow *window, int rate);
 // The text of a table cell, or a null string when there is none.

@@ -233,7 +233,7 @@ void BatchPathsTest::rewritesNotifyOnce()
     if (command == QLatin1String("discount")) {
         child<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(10.0);
     } else if (command == QLatin1String("fee")) {
-        child<QRadioButton>(window, "radioButton_2")->click();
+        clickButton(child<QRadioButton>(window, "radioButton_2"));
     } else {
         setRatio(window, 2500);
     }

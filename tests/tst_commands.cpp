@@ -118,7 +118,7 @@ void CommandsTest::init()
 
 void CommandsTest::click(const char *name) const
 {
-    QTest::mouseClick(child<QAbstractButton>(window, name), Qt::LeftButton);
+    clickButton(child<QAbstractButton>(window, name));
 }
 
 void CommandsTest::typeRatioAndSet(const QString &text) const

@@ -61,7 +61,7 @@ void setDiscount(MainWindow *window, double percent)
 
 void clickFee(MainWindow *window, int percent)
 {
-    QTest::mouseClick(child<QRadioButton>(window, percent == 3 ? "radioButton_2" : "radioButton"), Qt::LeftButton);
+    clickButton(child<QRadioButton>(window, percent == 3 ? "radioButton_2" : "radioButton"));
 }
 
 QByteArray readAll(const QString &path)

@@ -71,22 +71,37 @@ make_portable_folder() {
 }
 
 # Starts Xvfb with a screen of $1 (WxH) on a display it picks itself (it
-# writes the number to fd 3), and sets the environment the program runs in:
-# Qt's own widgets for the file dialogs (no desktop theme, no GTK dialog), no
-# scaling unless a check asks for it, a UTF-8 locale so that Korean file
-# names go through toLocal8Bit unchanged, and settings and runtime files
-# inside the work folder.
+# writes the number to fd 3), at $2 dots per inch (96 unless given), and sets
+# the environment the program runs in: Qt's own widgets for the file dialogs
+# (no desktop theme, no GTK dialog), no scaling forced through Qt's
+# variables, a UTF-8 locale so that Korean file names go through
+# toLocal8Bit unchanged, and settings and runtime files inside the work
+# folder. Like a desktop set to a scaling, a DPI given as $2 is also given to
+# the programs as Xft.dpi in the server's resources, which is where Qt on X11
+# reads the screen's scale from (without it Qt works the DPI out from the
+# screen's size in millimetres, 96.07 on an Xvfb at 96).
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+    local dpi=${2:-96}
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "$1x24" -dpi "$dpi" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     wait_for 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     export DISPLAY=":$(head -n1 "$work/display")"
+    if [ -n "${2:-}" ]; then
+        command -v xrdb >/dev/null || fail "xrdb is missing (bash scripts/setup.sh test installs it)"
+        echo "Xft.dpi: $dpi" | xrdb -merge || fail "xrdb could not set Xft.dpi on $DISPLAY"
+    fi
 
     unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
-          QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_SCALE_FACTOR_ROUNDING_POLICY
+          QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_SCALE_FACTOR_ROUNDING_POLICY QT_ENABLE_HIGHDPI_SCALING
     export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
     export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
-    mkdir -p "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_CONFIG_HOME" && mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+}
+stop_xvfb() {
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
 }
 
 # Sets window to the visible window whose title matches $1; fails at once
@@ -121,8 +136,8 @@ stop_program() {
     program_pid=
 }
 
-# The display scaling a check runs at (QT_SCALE_FACTOR); positions below are
-# logical and scaled by it.
+# The display scaling a check runs at (the screen's DPI over 96); positions
+# below are logical and scaled by it.
 factor=1
 pixels() { awk -v v="$1" -v f="$factor" 'BEGIN { printf "%d", v * f + 0.5 }'; }
 # Clicks at the logical position x, y inside window $1.
