@@ -10,7 +10,16 @@ cd "$(dirname "$0")/.."
 
 prefix=${1:-${PELARIN_WINDOWS_QT:-/var/cache/pelarin/qt-5.15.8-mingw64}}
 stamp=$prefix/.pelarin-complete
-if [ -f "$stamp" ]; then
+complete() {
+    local file
+    [ -f "$stamp" ] || return 1
+    for file in bin/qmake bin/moc bin/uic bin/rcc bin/Qt5Widgets.dll bin/Qt5Test.dll lib/libqtmain.a \
+                plugins/platforms/qwindows.dll plugins/platforms/qoffscreen.dll plugins/platforms/qminimal.dll \
+                plugins/styles/qwindowsvistastyle.dll mkspecs/win32-g++/qmake.conf lib/cmake/Qt5Widgets/Qt5WidgetsConfig.cmake; do
+        [ -e "$prefix/$file" ] || return 1
+    done
+}
+if complete; then
     exit 0
 fi
 
@@ -66,6 +75,11 @@ subs=(sub-widgets sub-testlib sub-winmain sub-uic sub-plugins)
 make -C src -j"$(nproc)" "${subs[@]}" >"$work/make.log" 2>&1 || { tail -n 60 "$work/make.log"; exit 1; }
 make -C src -j"$(nproc)" "${subs[@]/%/-install_subtargets}" >"$work/install.log" 2>&1 \
     || { tail -n 60 "$work/install.log"; exit 1; }
+# The makespecs, as a full install has them: Qt's CMake files take
+# qplatformdefs.h from mkspecs/win32-g++.
+mkdir -p "$prefix/mkspecs"
+cp -r "$work/src/mkspecs/." "$prefix/mkspecs/"
+cp -f mkspecs/*.pri "$prefix/mkspecs/" 2>/dev/null || true
 # Qt's CMake files also want the host's qmake, moc and the other tools in
 # the prefix.
 mkdir -p "$prefix/bin"
@@ -79,4 +93,5 @@ done
 cd /
 rm -rf "$work"
 date -u +%FT%TZ >"$stamp"
+complete || { echo "windows-qt: the install in $prefix is incomplete" >&2; exit 1; }
 echo "windows-qt: installed in $prefix in $((SECONDS - start)) s"

@@ -10,6 +10,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
 
+pelarin_wine_qt_environment
 program=$1
 shift
 case "$(basename "$program")" in

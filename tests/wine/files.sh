@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Saving and opening a ledger in the Windows program, through the Windows
+# file dialog (Wine's): set a ratio, register a catalogue item, save with
+# Ctrl+S by typing a Z:\ path into the dialog's file name box; start again,
+# open the file with Ctrl+O, save it under another name: the same bytes.
+# Usage: files.sh <pelarin.exe> <source dir> <build dir>
+set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
+wine_check wine_files "$@" Xvfb xdotool
+
+make_wine_portable_folder
+start_wine_xvfb 1280x1024
+
+# Answers the file dialog with the Unix path $1, typed as a Windows path
+# into the file name box, which has the focus when the dialog opens.
+answer_file_dialog() {
+    local path dialog tries
+    path=$(windows_path "$1")
+    dialog=$(window_named '^파일 선택$')
+    xdotool windowfocus --sync "$dialog"
+    sleep 0.5
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$path"
+    for tries in 1 2 3; do
+        xdotool key Return
+        wait_for 5 hidden '^파일 선택$' && return 0
+    done
+    fail "the file dialog did not take $path"
+}
+file_is() { [ -f "$1" ] && [ "$(cat "$1")" = "$2" ]; }
+
+first=$work/Resource/CustomDatas/first.json
+second=$work/Resource/CustomDatas/second.json
+start_program "$work/bin" wine pelarin.exe
+set_ratio 3000
+register_item 2 150000000
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+s
+answer_file_dialog "$first"
+
+line=$(sed -n 4p "$work/Resource/CashItems.json")
+name=$(sed -E 's/.*"name": *"([^"]*)".*/\1/' <<<"$line")
+price=$(sed -E 's/.*"price": *([0-9]+).*/\1/' <<<"$line")
+mileage=$(sed -E 's/.*"isUseMileage": *(true|false).*/\1/' <<<"$line")
+expected="{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[{\"name\":\"$name\",\"cashPrice\":$price,\"mesoPrice\":150000000,\"isUseMileage\":$mileage}]}"
+wait_for 20 file_is "$first" "$expected" || {
+    printf 'wine_files: %s holds\n%s\nwine_files: expected\n%s\n' "$first" "$(cat "$first" 2>&1)" "$expected" >&2
+    fail "the saved ledger is not the one entered"
+}
+note "saved through the Windows file dialog: $(wc -c <"$first") bytes as expected"
+stop_program
+wineserver -k || true
+wineserver -w
+
+start_program "$work/bin" wine pelarin.exe
+xdotool key ctrl+o
+answer_file_dialog "$first"
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+s
+answer_file_dialog "$second"
+wait_for 20 file_is "$second" "$expected" || fail "the ledger saved after opening differs: $(cat "$second" 2>&1)"
+cmp "$first" "$second" || fail "the re-saved file differs from the opened one"
+note "opened through the Windows file dialog and saved again: the same bytes"
+stop_program
+echo "wine_files: passed"
