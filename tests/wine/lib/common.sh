@@ -15,8 +15,10 @@ wine_check() {
 }
 wine_cleanup() {
     local status=$?
-    [ -n "${program_pid:-}" ] && { kill "$program_pid" 2>/dev/null || true; }
-    wineserver -k 2>/dev/null || true
+    set +e
+    [ -n "${program_pid:-}" ] && kill "$program_pid" 2>/dev/null
+    wineserver -k 2>/dev/null
+    # x11_cleanup takes the check's status from $?.
     (exit "$status")
     x11_cleanup
 }

@@ -11,9 +11,9 @@
 #      the ledgers, the pictures and the catalogue.
 # Usage: dist.sh <zip> <setup.exe> <source dir>
 set -euo pipefail
-zip_file=$1
-setup_file=$2
-source_dir=$3
+zip_file=$(realpath "$1")
+setup_file=$(realpath "$2")
+source_dir=$(realpath "$3")
 source "$(dirname "$0")/common.sh"
 # The program under test is inside the zip; the checks' set-up wants a
 # program, so it is given wine itself.
@@ -73,9 +73,11 @@ note "installed in $install_dir, with its Start-menu entry and uninstall entry"
 
 # The Start-menu entry: the shell starts the program in the shortcut's
 # working folder, bin\, where it finds ..\Resource\CashItems.json.
-start_program "$work" wine start /wait /unix "$shortcut"
+# The shell starts it and returns: the program is found by its window.
+wine start /unix "$shortcut" >"$work/program.log" 2>&1 || fail "the Start-menu entry did not start: $(cat "$work/program.log")"
+wait_for 30 visible '^Pelarin 유틸리티' || fail "no main window from the Start-menu entry: $(cat "$work/program.log")"
+main=$(xdotool search --onlyvisible --name '^Pelarin 유틸리티' | head -n1)
 scroll_lock_picture "$install_dir/Screenshot" 1
-stop_program
 wineserver -k || true
 wineserver -w
 note "started through the Start-menu entry; its picture is in Screenshot\\"
