@@ -18,16 +18,6 @@ size=$(window_size "$main")
 note "main window $main on $DISPLAY: $size"
 [ "$size" = 675x431 ] || fail "the window is $size, not 675x431"
 
-count_pictures() { find "$work/Screenshot" -maxdepth 1 -name '*.png' 2>/dev/null | wc -l; }
-pictures_are() { [ "$(count_pictures)" -eq "$1" ]; }
-# The count must stay at $1 for $2 tenths of a second (about six timer ticks each).
-pictures_stay() {
-    local tenth
-    for ((tenth = 0; tenth < $2; tenth++)); do
-        pictures_are "$1" || fail "expected $1 picture(s), found $(count_pictures): $(ls "$work/Screenshot")"
-        sleep 0.1
-    done
-}
 press_and_release() {
     xdotool keydown Scroll_Lock
     sleep "$1"

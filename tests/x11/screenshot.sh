@@ -14,19 +14,6 @@ start_program "$work/bin" ./pelarin
 eval "$(xdotool getwindowgeometry --shell "$main")"
 note "window $main on $DISPLAY, ${WIDTH}x${HEIGHT}"
 
-count_pictures() {
-    find "$work/Screenshot" -maxdepth 1 -name '*.png' 2>/dev/null | wc -l
-}
-pictures_are() { [ "$(count_pictures)" -eq "$1" ]; }
-# The count must stay at $1 for $2 tenths of a second (about six timer ticks
-# each): a second file would come one tick after the first.
-pictures_stay() {
-    local tenth
-    for ((tenth = 0; tenth < $2; tenth++)); do
-        pictures_are "$1" || fail "expected $1 picture(s), found $(count_pictures): $(ls "$work/Screenshot")"
-        sleep 0.1
-    done
-}
 
 # One press and release.
 xdotool keydown Scroll_Lock
