@@ -8,25 +8,16 @@
 // Everything is measured from the fonts at run time; where a text fits, its
 // control keeps its place and size.
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QFontMetricsF>
 #include <QHash>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QStyleOptionSpinBox>
+#include <QRect>
+#include <QSize>
+#include <QString>
 #include <QStringList>
-#include <QTableWidget>
-#include <QVector>
-#include <QWidget>
 
-#include <algorithm>
-#include <cmath>
+class QDoubleSpinBox;
+class QFont;
+class QTableWidget;
+class QWidget;
 
 namespace FormFit {
 
@@ -39,213 +30,36 @@ struct TextPlace
     bool centred = true;
 };
 
-inline TextPlace textPlace(QWidget *widget)
-{
-    if (auto *label = qobject_cast<QLabel *>(widget)) {
-        const int margin = label->margin();
-        return {label->contentsRect().adjusted(margin, margin, -margin, -margin),
-                (label->alignment() & Qt::AlignHCenter) != 0};
-    }
-    auto *button = qobject_cast<QAbstractButton *>(widget);
-    if (!button)
-        return {};
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = button->text();
-    if (auto *push = qobject_cast<QPushButton *>(button)) {
-        if (push->isDefault() || push->autoDefault())
-            option.features |= QStyleOptionButton::AutoDefaultButton;
-        return {button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button), true};
-    }
-    if (qobject_cast<QRadioButton *>(button))
-        return {button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button), false};
-    if (qobject_cast<QCheckBox *>(button))
-        return {button->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, button), false};
-    return {};
-}
+TextPlace textPlace(QWidget *widget);
 
 // The smallest text rectangle that shows text whole in font: as wide as the
 // text's advance, and as tall as its glyphs reach above and below the middle
 // of a line centred in the rectangle (the font's line height also counts the
 // empty space above and below the glyphs, which may be cut off unseen).
-inline QSize textRoom(const QFont &font, const QString &text)
-{
-    if (text.isEmpty())
-        return QSize(0, 0);
-    const QFontMetricsF metrics(font);
-    const QRectF ink = metrics.tightBoundingRect(text);
-    const qreal middle = metrics.height() / 2;
-    const qreal above = middle - (metrics.ascent() + ink.top());
-    const qreal below = metrics.ascent() + ink.bottom() - middle;
-    return QSize(int(std::ceil(metrics.horizontalAdvance(text))), int(std::ceil(2 * std::max(above, below))));
-}
+QSize textRoom(const QFont &font, const QString &text);
 
 // How much wider and taller the widget must be to show each of texts whole
 // (a button whose caption changes is measured with all of its captions).
-inline QSize shortfall(QWidget *widget, const QStringList &texts)
-{
-    const TextPlace place = textPlace(widget);
-    if (place.rect.isNull())
-        return QSize(0, 0);
-    QSize missing(0, 0);
-    for (const QString &text : texts) {
-        const QSize room = textRoom(widget->font(), text);
-        missing = missing.expandedTo(QSize(room.width() - place.rect.width(), room.height() - place.rect.height()));
-    }
-    return missing;
-}
+QSize shortfall(QWidget *widget, const QStringList &texts);
 
 // The widest value of the spin box against the width its field gives text.
-inline int spinBoxShortfall(QDoubleSpinBox *spinBox)
-{
-    QStyleOptionSpinBox option;
-    option.initFrom(spinBox);
-    option.frame = spinBox->hasFrame();
-    option.buttonSymbols = spinBox->buttonSymbols();
-    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp
-        | QStyle::SC_SpinBoxDown;
-    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
-    const QRect field =
-        spinBox->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, spinBox);
-    const QFontMetricsF metrics(spinBox->font());
-    qreal widest = 0;
-    for (const double value : {spinBox->minimum(), spinBox->maximum()})
-        widest = std::max(widest, metrics.horizontalAdvance(spinBox->prefix() + spinBox->textFromValue(value)
-                                                            + spinBox->suffix()));
-    // The field's line edit keeps two pixels free on either side of its text.
-    const int textMargins = 2 * 2;
-    return int(std::ceil(widest)) + textMargins - field.width();
-}
+int spinBoxShortfall(QDoubleSpinBox *spinBox);
 
 // Grows widget by `by` into the free space around it: the space up to the
 // nearest sibling on each side that it does not overlap already, or up to
 // its parent's edge. A centred text grows to both sides alike, a text
 // aligned left grows to the right first. Vertically it grows to both sides.
-inline void growIntoFreeSpace(QWidget *widget, QSize by, bool centred)
-{
-    QWidget *parent = widget->parentWidget();
-    if (!parent || (by.width() <= 0 && by.height() <= 0))
-        return;
-    const QRect before = widget->geometry();
-    QList<QRect> others;
-    for (QObject *object : parent->children()) {
-        auto *sibling = qobject_cast<QWidget *>(object);
-        if (sibling && sibling != widget && !sibling->isWindow() && !sibling->geometry().intersects(before))
-            others << sibling->geometry();
-    }
-
-    // Splits `missing` pixels between the room before and after.
-    auto split = [](int missing, int roomBefore, int roomAfter, bool evenly) {
-        int first = evenly ? missing / 2 : 0;
-        int second = missing - first;
-        if (second > roomAfter) {
-            first += second - roomAfter;
-            second = roomAfter;
-        }
-        if (first > roomBefore) {
-            second = std::min(roomAfter, second + first - roomBefore);
-            first = roomBefore;
-        }
-        return std::make_pair(first, second);
-    };
-
-    QRect after = before;
-    if (by.width() > 0) {
-        int left = 0;
-        int right = parent->width();
-        for (const QRect &other : others) {
-            if (other.top() > before.bottom() || other.bottom() < before.top())
-                continue;
-            if (other.right() < before.left())
-                left = std::max(left, other.right() + 1);
-            else if (other.left() > before.right())
-                right = std::min(right, other.left());
-        }
-        const auto grow = split(by.width(), std::max(0, before.left() - left),
-                                std::max(0, right - before.right() - 1), centred);
-        after.adjust(-grow.first, 0, grow.second, 0);
-    }
-    if (by.height() > 0) {
-        int top = 0;
-        int bottom = parent->height();
-        for (const QRect &other : others) {
-            if (other.left() > after.right() || other.right() < after.left())
-                continue;
-            if (other.bottom() < after.top())
-                top = std::max(top, other.bottom() + 1);
-            else if (other.top() > after.bottom())
-                bottom = std::min(bottom, other.top());
-        }
-        const auto grow = split(by.height(), std::max(0, after.top() - top),
-                                std::max(0, bottom - after.bottom() - 1), true);
-        after.adjust(0, -grow.first, 0, grow.second);
-    }
-    if (after != before)
-        widget->setGeometry(after);
-}
+void growIntoFreeSpace(QWidget *widget, QSize by, bool centred);
 
 // Grows each captioned control of parent (labels, buttons, radio buttons,
 // check boxes, spin boxes) that its text does not fit. alternatives gives a
 // control further captions it shows at other times.
-inline void fitTexts(QWidget *parent, const QHash<QWidget *, QStringList> &alternatives = {})
-{
-    for (QObject *object : parent->children()) {
-        auto *widget = qobject_cast<QWidget *>(object);
-        if (!widget || widget->isWindow())
-            continue;
-        if (auto *spinBox = qobject_cast<QDoubleSpinBox *>(widget)) {
-            growIntoFreeSpace(spinBox, QSize(spinBoxShortfall(spinBox), 0), false);
-            continue;
-        }
-        QString text;
-        if (auto *label = qobject_cast<QLabel *>(widget))
-            text = label->text();
-        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
-            text = button->text();
-        else
-            continue;
-        const QStringList texts = QStringList{text} + alternatives.value(widget);
-        growIntoFreeSpace(widget, shortfall(widget, texts), textPlace(widget).centred);
-    }
-}
+void fitTexts(QWidget *parent, const QHash<QWidget *, QStringList> &alternatives = {});
 
 // Widens each visible column of table whose header text its width cuts,
 // to the width the text needs; then, while the columns together are wider
 // than `available`, takes the excess back, a pixel at a time, from the
 // column with the most width to spare beyond its header text.
-inline void fitHeaderTexts(QTableWidget *table, int available)
-{
-    QHeaderView *header = table->horizontalHeader();
-    const int margin = table->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    const QFontMetricsF metrics(header->font());
-    const int columns = table->columnCount();
-    QVector<int> needed(columns, 0);
-    int total = 0;
-    for (int column = 0; column < columns; ++column) {
-        if (table->isColumnHidden(column))
-            continue;
-        const QTableWidgetItem *item = table->horizontalHeaderItem(column);
-        needed[column] = item ? int(std::ceil(metrics.horizontalAdvance(item->text()))) + 2 * margin : 0;
-        if (table->columnWidth(column) < needed[column])
-            table->setColumnWidth(column, needed[column]);
-        total += table->columnWidth(column);
-    }
-    while (total > available) {
-        int widestSpare = -1;
-        int spare = 0;
-        for (int column = 0; column < columns; ++column) {
-            if (table->isColumnHidden(column))
-                continue;
-            if (table->columnWidth(column) - needed[column] > spare) {
-                spare = table->columnWidth(column) - needed[column];
-                widestSpare = column;
-            }
-        }
-        if (widestSpare < 0)
-            break;
-        table->setColumnWidth(widestSpare, table->columnWidth(widestSpare) - 1);
-        --total;
-    }
-}
+void fitHeaderTexts(QTableWidget *table, int available);
 
 } // namespace FormFit
