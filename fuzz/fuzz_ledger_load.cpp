@@ -154,6 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Expected expected = readIndependently(data, size);
     const std::vector<int32_t> idsBefore = storeIds();
     const bool hadRows = window->table()->rowCount() > 0;
+    const bool ratioWasSet = window->ratioIsSet();
+    const int32_t rateBefore = LedgerStore::instance().rate;
     if (hadRows)
         Prompt::queueAnswer(true);
 
@@ -196,8 +198,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fail("the file's ratio did not come into force");
         if (store.fee != (expected.fee == 3 ? 3 : 5))
             fail("the file's fee did not come into force");
-    } else if (window->ratioIsSet()) {
-        fail("a ratio that cannot be used left a ratio set");
+    } else if (window->ratioIsSet() != ratioWasSet) {
+        fail("a ratio that cannot be used changed whether a ratio is set");
+    } else if (ratioWasSet) {
+        // The ratio in force stays, and the file's fee applies to it.
+        if (store.rate != rateBefore)
+            fail("a ratio that cannot be used replaced the ratio in force");
+        if (store.fee != (expected.fee == 3 ? 3 : 5))
+            fail("the file's fee did not come into force over the kept ratio");
     }
     const auto *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
     if (store.rateOfDiscount != discount->value())
