@@ -12,6 +12,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 wine_check() {
     x11_check "$@" wine wineserver
     trap wine_cleanup EXIT
+    # A Wine server that the programs before us left is still shutting
+    # down for a few seconds; a program started meanwhile can stall.
+    wineserver -w
+    # Wine's first start in a prefix brings up its own services too.
+    program_start_seconds=90
 }
 wine_cleanup() {
     local status=$?

@@ -75,7 +75,7 @@ note "installed in $install_dir, with its Start-menu entry and uninstall entry"
 # working folder, bin\, where it finds ..\Resource\CashItems.json.
 # The shell starts it and returns: the program is found by its window.
 wine start /unix "$shortcut" >"$work/program.log" 2>&1 || fail "the Start-menu entry did not start: $(cat "$work/program.log")"
-wait_for 30 visible '^Pelarin 유틸리티' || fail "no main window from the Start-menu entry: $(cat "$work/program.log")"
+wait_for "$program_start_seconds" visible '^Pelarin 유틸리티' || fail "no main window from the Start-menu entry: $(cat "$work/program.log")"
 main=$(xdotool search --onlyvisible --name '^Pelarin 유틸리티' | head -n1)
 scroll_lock_picture "$install_dir/Screenshot" 1
 wineserver -k || true

@@ -126,7 +126,7 @@ start_program() {
     shift
     (cd "$folder" && exec "$@") >"$work/program.log" 2>&1 &
     program_pid=$!
-    wait_for 30 find_window '^Pelarin 유틸리티' || fail "no main window appeared"
+    wait_for "${program_start_seconds:-30}" find_window '^Pelarin 유틸리티' || fail "no main window appeared"
     main=$window
     xdotool windowfocus --sync "$main"
 }
