@@ -11,23 +11,6 @@ wine_check wine_files "$@" Xvfb xdotool
 make_wine_portable_folder
 start_wine_xvfb 1280x1024
 
-# Answers the file dialog with the Unix path $1, typed as a Windows path
-# into the file name box, which has the focus when the dialog opens.
-answer_file_dialog() {
-    local path dialog tries
-    path=$(windows_path "$1")
-    dialog=$(window_named '^파일 선택$')
-    xdotool windowfocus --sync "$dialog"
-    sleep 0.5
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$path"
-    for tries in 1 2 3; do
-        xdotool key Return
-        wait_for 5 hidden '^파일 선택$' && return 0
-    done
-    fail "the file dialog did not take $path"
-}
-file_is() { [ -f "$1" ] && [ "$(cat "$1")" = "$2" ]; }
 
 first=$work/Resource/CustomDatas/first.json
 second=$work/Resource/CustomDatas/second.json
@@ -36,7 +19,7 @@ set_ratio 3000
 register_item 2 150000000
 xdotool windowfocus --sync "$main"
 xdotool key ctrl+s
-answer_file_dialog "$first"
+answer_file_dialog "$(windows_path "$first")"
 
 line=$(sed -n 4p "$work/Resource/CashItems.json")
 name=$(sed -E 's/.*"name": *"([^"]*)".*/\1/' <<<"$line")
@@ -54,10 +37,10 @@ wineserver -w
 
 start_program "$work/bin" wine pelarin.exe
 xdotool key ctrl+o
-answer_file_dialog "$first"
+answer_file_dialog "$(windows_path "$first")"
 xdotool windowfocus --sync "$main"
 xdotool key ctrl+s
-answer_file_dialog "$second"
+answer_file_dialog "$(windows_path "$second")"
 wait_for 20 file_is "$second" "$expected" || fail "the ledger saved after opening differs: $(cat "$second" 2>&1)"
 cmp "$first" "$second" || fail "the re-saved file differs from the opened one"
 note "opened through the Windows file dialog and saved again: the same bytes"

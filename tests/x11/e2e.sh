@@ -52,23 +52,6 @@ give_keys() {
     done
 }
 
-# Answers the file dialog with path $1: the completer may take the first
-# Return when the name matches an existing file, so Return is pressed until
-# the dialog is gone.
-answer_file_dialog() {
-    local path=$1 dialog tries
-    dialog=$(window_named '^파일 선택$')
-    xdotool windowfocus --sync "$dialog"
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$path"
-    for tries in 1 2 3; do
-        xdotool key Return
-        wait_for 3 hidden '^파일 선택$' && return 0
-    done
-    fail "the file dialog did not take $path"
-}
-
-file_is() { [ -f "$1" ] && [ "$(cat "$1")" = "$2" ]; }
 expect_file() {
     local path=$1 expected=$2
     wait_for 20 file_is "$path" "$expected" && return 0

@@ -17,6 +17,8 @@ wine_check() {
     wineserver -w
     # Wine's first start in a prefix brings up its own services too.
     program_start_seconds=90
+    # Wine's file dialog takes keys a moment after it is shown.
+    file_dialog_settle=0.5
 }
 wine_cleanup() {
     local status=$?

@@ -196,3 +196,23 @@ pictures_stay() {
         sleep 0.1
     done
 }
+
+# Answers the program's file dialog ("파일 선택") by typing path $1 into its
+# file name box, which has the focus when the dialog opens (after
+# $file_dialog_settle seconds, for a dialog that is slow to take keys). Qt's
+# completer may take the first Return when the name matches an existing file,
+# so Return is pressed until the dialog is gone.
+answer_file_dialog() {
+    local path=$1 dialog tries
+    dialog=$(window_named '^파일 선택$')
+    xdotool windowfocus --sync "$dialog"
+    sleep "${file_dialog_settle:-0}"
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$path"
+    for tries in 1 2 3; do
+        xdotool key Return
+        wait_for 5 hidden '^파일 선택$' && return 0
+    done
+    fail "the file dialog did not take $path"
+}
+file_is() { [ -f "$1" ] && [ "$(cat "$1")" = "$2" ]; }
