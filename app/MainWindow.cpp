@@ -2,15 +2,20 @@
 #include "ui_MainWindow.h"
 
 #include "AuctionRows.h"
+#include "CellEdit.h"
 #include "FormFit.h"
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
+#include "LedgerDocument.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
+#include "LedgerTable.h"
+#include "ListPriceDelegate.h"
 #include "MyTableWidget.h"
 #include "NameDelegate.h"
 #include "ProfitMath.h"
 #include "Prompt.h"
+#include "QRegister.h"
 #include "WindowCapture.h"
 
 #include <QAbstractItemDelegate>
@@ -21,14 +26,11 @@
 #include <QIntValidator>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cassert>
 #include <exception>
-#include <limits>
 
 using namespace AuctionRows;
 
@@ -37,104 +39,6 @@ namespace {
 MainWindow *windowInstance = nullptr;
 
 const char ledgerDirectory[] = "../Resource/CustomDatas";
-
-QString ledgerCaption()
-{
-    return QString::fromUtf8("파일 선택");
-}
-
-QString ledgerFilter()
-{
-    return QStringLiteral("Files (*.json)");
-}
-
-// Holds back the table's own signals and repaints while the program writes
-// cells, so that no write of ours ever reaches the cell-edit handler.
-class TableWriteGuard
-{
-public:
-    explicit TableWriteGuard(QTableWidget *table)
-        : m_table(table)
-        , m_blocker(table)
-        , m_updatesWereEnabled(table->updatesEnabled())
-    {
-        if (m_updatesWereEnabled)
-            m_table->setUpdatesEnabled(false);
-    }
-    ~TableWriteGuard()
-    {
-        if (m_updatesWereEnabled)
-            m_table->setUpdatesEnabled(true);
-    }
-
-private:
-    QTableWidget *m_table;
-    QSignalBlocker m_blocker;
-    bool m_updatesWereEnabled;
-};
-
-// A command that rewrites some columns of every row: the view hears of the
-// whole block of cells once, when the rewrite ends, instead of once per cell.
-class ColumnRewrite
-{
-public:
-    ColumnRewrite(QTableWidget *table, int firstColumn, int lastColumn)
-        : m_guard(table)
-        , m_model(table->model())
-        , m_modelBlocker(m_model)
-        , m_firstColumn(firstColumn)
-        , m_lastColumn(lastColumn)
-    {
-    }
-    ~ColumnRewrite()
-    {
-        m_modelBlocker.unblock();
-        const int rows = m_model->rowCount();
-        if (rows > 0)
-            emit m_model->dataChanged(m_model->index(0, m_firstColumn), m_model->index(rows - 1, m_lastColumn));
-    }
-
-private:
-    TableWriteGuard m_guard;
-    QAbstractItemModel *m_model;
-    QSignalBlocker m_modelBlocker;
-    int m_firstColumn;
-    int m_lastColumn;
-};
-
-// The store's items by id for a pass over many rows in any order: one
-// array step each instead of a walk down the map, which in a sorted order
-// would touch scattered memory at every level.
-class ItemLookup
-{
-public:
-    explicit ItemLookup(LedgerStore &store)
-        : m_store(store)
-    {
-        const LedgerStore::ItemMap &items = store.items();
-        if (items.empty() || items.begin()->first < 0)
-            return;
-        const int64_t largestId = items.rbegin()->first;
-        // Ids are handed out one after another; only a ledger thinned out by
-        // many deletions is left to the map.
-        if (largestId > 4 * static_cast<int64_t>(items.size()) + 1024)
-            return;
-        m_byId.assign(static_cast<size_t>(largestId) + 1, nullptr);
-        for (const auto &entry : items)
-            m_byId[static_cast<size_t>(entry.first)] = &entry.second;
-    }
-
-    const AuctionItem *find(int32_t id) const
-    {
-        if (m_byId.empty())
-            return m_store.findItem(id);
-        return id >= 0 && static_cast<size_t>(id) < m_byId.size() ? m_byId[static_cast<size_t>(id)] : nullptr;
-    }
-
-private:
-    LedgerStore &m_store;
-    std::vector<const AuctionItem *> m_byId;
-};
 
 // Why the set command refuses a ratio; empty when it takes it.
 QString ratioRefusal(int32_t value)
@@ -146,26 +50,6 @@ QString ratioRefusal(int32_t value)
         return QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
                                  "그보다 크면 1원당 메소가 0이 됩니다.");
     return QString();
-}
-
-void setCellText(QTableWidget *table, int row, int column, const QString &text)
-{
-    if (QTableWidgetItem *cell = table->item(row, column))
-        cell->setText(text);
-}
-
-// Both profit cells of a row, with their texts and sign colours: a profit
-// cell never shows a new figure in the colour of an old one.
-void rewriteProfitCells(QTableWidget *table, int row, const AuctionItem &item)
-{
-    const std::optional<int64_t> profits[] = {item.profitMeso(), item.profitWon()};
-    const int columns[] = {AuctionRows::ProfitMesoColumn, AuctionRows::ProfitWonColumn};
-    for (int i = 0; i < 2; ++i) {
-        if (QTableWidgetItem *cell = table->item(row, columns[i])) {
-            cell->setText(AuctionRows::figureText(profits[i]));
-            AuctionRows::colourProfitCell(cell, profits[i]);
-        }
-    }
 }
 
 } // namespace
@@ -187,7 +71,11 @@ MainWindow::~MainWindow()
         timer->stop();
         timer.reset();
     }
+    // The document stops listening before the store and the table go.
+    delete ledgerDocument;
+    ledgerDocument = nullptr;
     LedgerStore::destroyInstance();
+    rows.reset();
     delete ui;
     ui = nullptr;
     if (windowInstance == this)
@@ -228,10 +116,15 @@ bool MainWindow::init()
 
     applyFormTexts();
 
-    if (!LedgerStore::instance().initialise())
+    LedgerStore &store = LedgerStore::instance();
+    if (!store.initialise([this] { return new QRegister(this); }))
         return false;
     if (!setupAuctionTable())
         return false;
+    rows.reset(new LedgerTable(auctionTable, store));
+    ledgerDocument = new LedgerDocument(this, store, *rows,
+                                        [this](int32_t id, const AuctionItem &item) { insertAuctionRow(id, item); });
+    ledgerDocument->addEditMenu(menuBar());
 
     KeyStatePoller::instance().addKey();
 
@@ -308,7 +201,18 @@ bool MainWindow::setupAuctionTable()
     // unless the close moved on to the next cell's editor.
     auto *nameDelegate = new NameDelegate(auctionTable);
     auctionTable->setItemDelegateForColumn(NameColumn, nameDelegate);
-    for (QAbstractItemDelegate *delegate : {auctionTable->itemDelegate(), static_cast<QAbstractItemDelegate *>(nameDelegate)})
+    auto *priceDelegate = new ListPriceDelegate(
+        [this](int row) -> std::optional<int32_t> {
+            // An editor still open while the window goes has nothing to show.
+            if (!rows || !LedgerStore::exists())
+                return std::nullopt;
+            const AuctionItem *item = LedgerStore::instance().findItem(rows->idAt(row));
+            return item ? std::optional<int32_t>(item->cashPrice) : std::nullopt;
+        },
+        auctionTable);
+    auctionTable->setItemDelegateForColumn(CashColumn, priceDelegate);
+    const QAbstractItemDelegate *delegates[] = {auctionTable->itemDelegate(), nameDelegate, priceDelegate};
+    for (const QAbstractItemDelegate *delegate : delegates)
         connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] {
             if (!auctionTable->isEditing())
                 disarmCellEdit();
@@ -318,95 +222,28 @@ bool MainWindow::setupAuctionTable()
 
 void MainWindow::insertAuctionRow(int32_t id, const AuctionItem &item)
 {
-    if (rowBatchDepth > 0 && rowBatchingEnabled) {
-        pendingRows.push_back(id);
-        return;
-    }
-    TableWriteGuard guard(auctionTable);
-    auctionTable->insertRow(0);
-    for (int column = 0; column < columnCount; ++column)
-        auctionTable->setItem(0, column, makeCell(column, id, item));
-    auctionTable->resizeColumnsToContents();
+    rows->insertRow(id, item);
 }
 
 void MainWindow::beginRowBatch()
 {
-    ++rowBatchDepth;
+    rows->beginBatch();
 }
 
 void MainWindow::endRowBatch()
 {
-    if (rowBatchDepth == 0)
-        return;
-    if (--rowBatchDepth > 0)
-        return;
-    std::vector<int32_t> ids;
-    ids.swap(pendingRows);
-    if (!ids.empty())
-        insertRowsNow(ids);
+    rows->endBatch();
 }
 
 void MainWindow::setRowBatchingEnabled(bool enabled)
 {
-    rowBatchingEnabled = enabled;
-}
-
-void MainWindow::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
-{
-    const ItemLookup items(LedgerStore::instance());
-    const int count = static_cast<int>(idsInInsertionOrder.size());
-    TableWriteGuard guard(auctionTable);
-    QAbstractItemModel *model = auctionTable->model();
-    model->insertRows(0, count);
-    {
-        // Each new cell would announce itself to the view; the view learns
-        // of them all at once below.
-        QSignalBlocker modelBlocker(model);
-        CellFactory cells;
-        QTableWidgetItem *rowCells[columnCount];
-        for (int j = 0; j < count; ++j) {
-            const int32_t id = idsInInsertionOrder[static_cast<size_t>(j)];
-            const AuctionItem *item = items.find(id);
-            if (!item)
-                continue;
-            // The last one inserted ends on top, as with one insertion at a time.
-            const int row = count - 1 - j;
-            cells.makeRow(id, *item, rowCells);
-            for (int column = 0; column < columnCount; ++column)
-                auctionTable->setItem(row, column, rowCells[column]);
-        }
-    }
-    emit model->dataChanged(model->index(0, 0), model->index(count - 1, columnCount - 1));
-    auctionTable->resizeColumnsToContents();
-}
-
-void MainWindow::rebuildTable(const std::vector<int32_t> &idsInInsertionOrder)
-{
-    disarmCellEdit();
-    {
-        TableWriteGuard guard(auctionTable);
-        auctionTable->setRowCount(0);
-    }
-    beginRowBatch();
-    const ItemLookup items(LedgerStore::instance());
-    for (int32_t id : idsInInsertionOrder) {
-        const AuctionItem *item = items.find(id);
-        assert(item);
-        insertAuctionRow(id, *item);
-    }
-    endRowBatch();
-}
-
-int32_t MainWindow::rowId(int row) const
-{
-    const QTableWidgetItem *cell = auctionTable->item(row, KeyColumn);
-    return cell ? cell->text().toInt() : -1;
+    rows->setBatchingEnabled(enabled);
 }
 
 void MainWindow::disarmCellEdit()
 {
     isCellEditArmed = false;
-    armedCell = nullptr;
+    armedCell = QPersistentModelIndex();
 }
 
 // --- commands ---------------------------------------------------------------
@@ -453,14 +290,9 @@ void MainWindow::on_pushButton_2_clicked()
     ids.reserve(entries.size());
     for (const Entry &entry : entries)
         ids.push_back(entry.id);
-    rebuildTable(ids);
-
-    if (auctionTable->rowCount() > 0) {
-        TableWriteGuard guard(auctionTable);
-        for (int column = 1; column < auctionTable->columnCount(); ++column)
-            if (QTableWidgetItem *cell = auctionTable->item(0, column))
-                cell->setBackground(QBrush(QColor(255, 255, 0, 255)));
-    }
+    disarmCellEdit();
+    rows->rebuild(ids);
+    rows->highlightTopRow();
 }
 
 void MainWindow::on_pushButton_3_clicked()
@@ -490,23 +322,8 @@ void MainWindow::setRatioFromField()
     ui->pushButton_4->setEnabled(true);
 
     LedgerStore &store = LedgerStore::instance();
-    store.rate = value;
-    store.updateMesoPerWon();
+    store.setRate(value);
     ui->label_2->setText(ProfitMath::rateSummaryText(store.rate, store.mesoPerWon));
-
-    if (store.items().empty())
-        return;
-    store.applyRateToItems();
-    const QString rateText = QString::fromLatin1(ProfitMath::formatThousands(store.rate));
-    ColumnRewrite rewrite(auctionTable, ProfitMesoColumn, RateColumn);
-    const int rows = auctionTable->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const AuctionItem *item = store.findItem(rowId(row));
-        if (!item)
-            continue;
-        setCellText(auctionTable, row, RateColumn, rateText);
-        rewriteProfitCells(auctionTable, row, *item);
-    }
 }
 
 void MainWindow::on_pushButton_4_clicked()
@@ -532,11 +349,7 @@ void MainWindow::on_pushButton_5_clicked()
         Prompt::error(this, QString::fromUtf8("선택된 아이템이 없습니다."));
         return;
     }
-    if (LedgerStore::instance().removeItem(rowId(row))) {
-        disarmCellEdit();
-        TableWriteGuard guard(auctionTable);
-        auctionTable->removeRow(row);
-    }
+    LedgerStore::instance().removeItem(rows->idAt(row));
 }
 
 void MainWindow::auctionTableItemDoubleClick(QTableWidgetItem *item)
@@ -546,7 +359,7 @@ void MainWindow::auctionTableItemDoubleClick(QTableWidgetItem *item)
     const int column = item->column();
     if (column >= NameColumn && column <= MesoColumn) {
         isCellEditArmed = true;
-        armedCell = item;
+        armedCell = QPersistentModelIndex(auctionTable->model()->index(item->row(), column));
     }
 }
 
@@ -554,91 +367,30 @@ void MainWindow::auctionTableItemChange(QTableWidgetItem *item)
 {
     if (!isCellEditArmed)
         return;
-    QTableWidgetItem *expected = armedCell;
+    const QPersistentModelIndex expected = armedCell;
     disarmCellEdit();
-    if (!item || item != expected || item->tableWidget() != auctionTable)
+    // An editor committed while the window goes reaches no ledger.
+    if (!rows || !LedgerStore::exists())
+        return;
+    if (!item || !expected.isValid() || auctionTable->item(expected.row(), expected.column()) != item)
         return;
 
     const int row = item->row();
     const int column = item->column();
-    const int32_t id = rowId(row);
-    AuctionItem *entry = LedgerStore::instance().findItem(id);
-    if (!entry)
+    const int32_t id = rows->idAt(row);
+    if (!LedgerStore::instance().findItem(id))
         return;
-
-    if (column == NameColumn) {
-        try {
-            entry->name = item->text().toUtf8();
-            TableWriteGuard guard(auctionTable);
-            setCellText(auctionTable, row, NameColumn, item->text());
-        } catch (const std::exception &failure) {
-            Prompt::error(this, QString::fromLocal8Bit(failure.what()));
-        }
-        return;
-    }
-    if (column == CashColumn || column == MesoColumn)
-        editPrice(item, id, column);
-}
-
-void MainWindow::editPrice(QTableWidgetItem *cell, int32_t id, int column)
-{
-    AuctionItem &entry = LedgerStore::instance().item(id);
-    const int row = cell->row();
-    // What the user typed; the refusal below writes the old price back into
-    // the cell, so the reason must come from this copy.
-    const QByteArray typed = ProfitMath::stripCommas(cell->text().toUtf8());
-    const std::optional<int64_t> parsed = ProfitMath::parseLeadingInteger(typed);
-    const bool isCash = column == CashColumn;
-    const bool fits = parsed
-        && (!isCash || (*parsed >= std::numeric_limits<int32_t>::min() && *parsed <= std::numeric_limits<int32_t>::max()));
-
-    if (!fits) {
-        // The item keeps its price and the cell shows it again.
-        {
-            TableWriteGuard guard(auctionTable);
-            setCellText(auctionTable, row, column, cellText(column, id, entry));
-        }
-        QString message;
-        if (!ProfitMath::startsWithInteger(typed))
-            message = QString::fromUtf8("가격은 숫자로 입력해주세요.");
-        else if (isCash)
-            message = QString::fromUtf8("캐시 가격이 너무 큽니다. "
-                                        "-2,147,483,648부터 2,147,483,647까지 입력할 수 있습니다.");
-        else
-            message = QString::fromUtf8("메소 가격이 너무 큽니다. -9,223,372,036,854,775,808부터 "
-                                        "9,223,372,036,854,775,807까지 입력할 수 있습니다.");
-        Prompt::error(this, message);
-        return;
-    }
-
-    TableWriteGuard guard(auctionTable);
-    if (isCash) {
-        entry.cashPrice = static_cast<int32_t>(*parsed);
-        setCellText(auctionTable, row, CashColumn, QString::fromLatin1(ProfitMath::formatThousands(entry.wonCost())));
-    } else {
-        entry.mesoPrice = *parsed;
-        setCellText(auctionTable, row, MesoColumn, QString::fromLatin1(ProfitMath::formatThousands(entry.mesoPrice)));
-    }
-    rewriteProfitCells(auctionTable, row, entry);
+    const QString refusal = CellEdit::apply(LedgerStore::instance(), id, column, item->text());
+    // The cell shows the item as it is now: the new value, or the old one
+    // again when the edit was refused or changed nothing.
+    rows->rewriteCell(row, column);
+    if (!refusal.isEmpty())
+        Prompt::error(this, refusal);
 }
 
 void MainWindow::on_doubleSpinBox_valueChanged(double arg1)
 {
-    LedgerStore &store = LedgerStore::instance();
-    store.rateOfDiscount = arg1;
-    store.applyDiscountToItems();
-
-    ColumnRewrite rewrite(auctionTable, CashColumn, ProfitWonColumn);
-    const int rows = auctionTable->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const AuctionItem *item = store.findItem(rowId(row));
-        if (!item)
-            continue;
-        // Plain digits here, as this command has always shown them, until the
-        // row is rebuilt by a sort or an edit.
-        setCellText(auctionTable, row, CashColumn, QString::number(item->wonCost()));
-        rewriteProfitCells(auctionTable, row, *item);
-    }
+    LedgerStore::instance().setRateOfDiscount(arg1);
 }
 
 void MainWindow::on_radioButton_clicked()
@@ -668,25 +420,17 @@ void MainWindow::changeFee(int32_t percent)
         return;
     }
     store.setFee(percent);
-    store.updateMesoPerWon();
     ui->label_2->setText(ProfitMath::rateSummaryText(store.rate, store.mesoPerWon));
-
-    const QString feeText = QString::number(percent);
-    ColumnRewrite rewrite(auctionTable, ProfitMesoColumn, FeeColumn);
-    const int rows = auctionTable->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const AuctionItem *item = store.findItem(rowId(row));
-        if (!item)
-            continue;
-        rewriteProfitCells(auctionTable, row, *item);
-        setCellText(auctionTable, row, FeeColumn, feeText);
-    }
 }
 
 void MainWindow::loadData()
 {
+    // Unsaved work first, before any file is chosen.
+    if (!ledgerDocument->maybeSave())
+        return;
     QDir().mkdir(QString::fromLatin1(ledgerDirectory));
-    const QString path = Prompt::openFileName(this, ledgerCaption(), QString::fromLatin1(ledgerDirectory), ledgerFilter());
+    const QString path = Prompt::openFileName(this, QString::fromUtf8("파일 선택"), QString::fromLatin1(ledgerDirectory),
+                                              QStringLiteral("Files (*.json)"));
     if (path.isEmpty())
         return;
     loadLedgerFrom(path);
@@ -694,11 +438,7 @@ void MainWindow::loadData()
 
 void MainWindow::saveData()
 {
-    QDir().mkdir(QString::fromLatin1(ledgerDirectory));
-    const QString path = Prompt::saveFileName(this, ledgerCaption(), QString::fromLatin1(ledgerDirectory), ledgerFilter());
-    if (path.isEmpty())
-        return;
-    saveLedgerTo(path);
+    ledgerDocument->save();
 }
 
 bool MainWindow::loadLedgerFrom(const QString &path)
@@ -721,10 +461,11 @@ bool MainWindow::loadLedgerFrom(const QString &path)
                                                    "파일을 로드 하시겠습니까?");
         if (!Prompt::question(this, QStringLiteral("notify"), question))
             return false;
-        LedgerStore::instance().clearItems();
+    }
+    ledgerDocument->beginLoad();
+    if (auctionTable->rowCount() > 0) {
         disarmCellEdit();
-        TableWriteGuard guard(auctionTable);
-        auctionTable->setRowCount(0);
+        LedgerStore::instance().clearItems();
     }
 
     // The file's ratio comes into force even when a ratio was set before,
@@ -752,17 +493,12 @@ bool MainWindow::loadLedgerFrom(const QString &path)
     for (const LedgerFile::Item &item : contents.items)
         store.addItem(item.name, item.cashPrice, item.mesoPrice, item.isUseMileage);
     endRowBatch();
+    ledgerDocument->endLoad(path, contents.rate, contents.fee, contents.rateOfDiscount);
     return true;
 }
 
 bool MainWindow::saveLedgerTo(const QString &path)
 {
-    const LedgerStore &store = LedgerStore::instance();
-    rapidjson::Document document;
-    LedgerFile::build(document, store.rate, store.fee, store.rateOfDiscount, store.items());
-    if (!JsonFileIo::instance().writeLedgerFile(document, path)) {
-        Prompt::error(this, QString::fromUtf8("파일 저장 실패!"));
-        return false;
-    }
-    return true;
+    return ledgerDocument->saveTo(path);
 }
+

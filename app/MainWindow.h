@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPersistentModelIndex>
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace Ui {
 class MainWindow;
@@ -13,6 +13,8 @@ class MainWindow;
 class QTableWidgetItem;
 class QTimer;
 class QVBoxLayout;
+class LedgerDocument;
+class LedgerTable;
 class MyTableWidget;
 struct AuctionItem;
 
@@ -50,6 +52,7 @@ public:
     void setRowBatchingEnabled(bool enabled);
 
     MyTableWidget *table() const { return auctionTable; }
+    LedgerDocument *document() const { return ledgerDocument; }
     bool ratioIsSet() const { return isRatioSet; }
     bool cellEditArmed() const { return isCellEditArmed; }
 
@@ -75,10 +78,6 @@ private:
     void changeFee(int32_t percent);
     void checkFeeButtonOfStore();
     void disarmCellEdit();
-    void editPrice(QTableWidgetItem *cell, int32_t id, int column);
-    void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
-    void rebuildTable(const std::vector<int32_t> &idsInInsertionOrder);
-    int32_t rowId(int row) const;
 
     Ui::MainWindow *ui;
     bool isRatioSet;
@@ -88,8 +87,7 @@ private:
     std::unique_ptr<QTimer> timer;
 
     // The cell whose double click armed the edit; only its commit counts.
-    QTableWidgetItem *armedCell = nullptr;
-    int rowBatchDepth = 0;
-    bool rowBatchingEnabled = true;
-    std::vector<int32_t> pendingRows;
+    QPersistentModelIndex armedCell;
+    std::unique_ptr<LedgerTable> rows;
+    LedgerDocument *ledgerDocument = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "MyTableWidget.h"
 
+#include <QApplication>
+
 MyTableWidget::MyTableWidget(QWidget *parent)
     : QTableWidget(parent)
 {
@@ -19,4 +21,16 @@ bool MyTableWidget::edit(const QModelIndex &index, EditTrigger trigger, QEvent *
     if (opened)
         emit editorOpened(itemFromIndex(index));
     return opened;
+}
+
+void MyTableWidget::cancelEditing()
+{
+    if (!isEditing())
+        return;
+    // The editor is the viewport's child that holds the focus.
+    QWidget *editor = QApplication::focusWidget();
+    while (editor && editor->parentWidget() != viewport())
+        editor = editor->parentWidget();
+    if (editor)
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }

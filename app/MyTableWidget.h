@@ -13,6 +13,8 @@ public:
 
     // A cell editor is open right now.
     bool isEditing() const;
+    // Closes an open cell editor and drops what was typed in it.
+    void cancelEditing();
 
 signals:
     // An editor opened on this cell, by a double click or by Tab moving on

@@ -1,11 +1,13 @@
 #include "Prompt.h"
 
 #include <QFileDialog>
+#include <QPushButton>
 #include <QQueue>
 
 namespace {
 bool scripted = false;
 QQueue<bool> answers;
+QQueue<Prompt::SaveAnswer> saveAnswers;
 QQueue<QString> fileNames;
 QStringList messages;
 QStringList questions;
@@ -34,11 +36,42 @@ bool question(QWidget *parent, const QString &title, const QString &text)
         == QMessageBox::Yes;
 }
 
-QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+SaveAnswer askToSave(QWidget *parent, const QString &text)
+{
+    if (scripted) {
+        questions.append(text);
+        questionTitles.append(QStringLiteral("notify"));
+        return saveAnswers.isEmpty() ? SaveAnswer::Cancel : saveAnswers.dequeue();
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("notify"), text, QMessageBox::NoButton, parent);
+    QPushButton *save = box.addButton(QMessageBox::Save);
+    QPushButton *discard = box.addButton(QMessageBox::Discard);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    save->setText(QString::fromUtf8("저장"));
+    discard->setText(QString::fromUtf8("저장 안 함"));
+    cancel->setText(QString::fromUtf8("취소"));
+    // Return keeps the work; Escape changes nothing.
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveAnswer::Save;
+    if (box.clickedButton() == discard)
+        return SaveAnswer::Discard;
+    return SaveAnswer::Cancel;
+}
+
+QString saveFileName(QWidget *parent, const QString &caption, const QString &start, const QString &filter,
+                     const QString &defaultSuffix)
 {
     if (scripted)
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    QFileDialog dialog(parent, caption, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
@@ -52,6 +85,7 @@ void setScripted(bool on)
 {
     scripted = on;
     answers.clear();
+    saveAnswers.clear();
     fileNames.clear();
     messages.clear();
     questions.clear();
@@ -61,6 +95,11 @@ void setScripted(bool on)
 void queueAnswer(bool yes)
 {
     answers.enqueue(yes);
+}
+
+void queueSaveAnswer(SaveAnswer answer)
+{
+    saveAnswers.enqueue(answer);
 }
 
 void queueFileName(const QString &path)

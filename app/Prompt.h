@@ -14,8 +14,17 @@ namespace Prompt {
 void error(QWidget *parent, const QString &text);
 // "notify" question with Yes and No; true only for Yes.
 bool question(QWidget *parent, const QString &title, const QString &text);
-// File dialogs; an empty string when cancelled.
-QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+// What to do with unsaved changes before they would be lost.
+enum class SaveAnswer { Save, Discard, Cancel };
+// "notify" question with Save (the default), Don't save and Cancel (also
+// Escape).
+SaveAnswer askToSave(QWidget *parent, const QString &text);
+
+// File dialogs; an empty string when cancelled. The save dialog starts at
+// `start` (a folder, or a file to offer again) and adds `defaultSuffix` to a
+// name typed without one.
+QString saveFileName(QWidget *parent, const QString &caption, const QString &start, const QString &filter,
+                     const QString &defaultSuffix);
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
 
 // Test seam. In scripted mode nothing modal is shown: messages are recorded,
@@ -23,6 +32,7 @@ QString openFileName(QWidget *parent, const QString &caption, const QString &dir
 // queue is empty).
 void setScripted(bool scripted);
 void queueAnswer(bool yes);
+void queueSaveAnswer(SaveAnswer answer);
 void queueFileName(const QString &path);
 QStringList takeMessages();
 QStringList takeQuestions();

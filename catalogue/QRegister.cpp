@@ -81,6 +81,12 @@ bool QRegister::init()
     return true;
 }
 
+void QRegister::present()
+{
+    raise();
+    show();
+}
+
 void QRegister::fillPickList()
 {
     for (const auto &entry : cashItems) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CashItem.h"
+#include "ItemEntryDialog.h"
 
 #include <QDialog>
 #include <QSize>
@@ -11,7 +12,7 @@ class QRegister;
 
 // The dialog in which the user registers an item put up at the auction
 // house, with the cash item catalogue as a pick list below the fields.
-class QRegister : public QDialog
+class QRegister : public QDialog, public ItemEntryDialog
 {
     Q_OBJECT
 
@@ -21,7 +22,9 @@ public:
 
     // Loads the catalogue and completes the dialog; false when the catalogue
     // cannot be loaded (the user has been told why).
-    bool init();
+    bool init() override;
+    void present() override;
+    QObject *qObject() override { return this; }
 
     const CashItemCatalogue &catalogue() const { return cashItems; }
     bool expanded() const { return isExpanded; }

@@ -110,6 +110,19 @@ bool startsWithInteger(const QByteArray &text)
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
+bool isWholeNumber(const QByteArray &text)
+{
+    int i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (i >= text.size())
+        return false;
+    for (; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return true;
+}
+
 std::optional<int64_t> parseLeadingInteger(const QByteArray &text)
 {
     int i = 0;

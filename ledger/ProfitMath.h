@@ -39,5 +39,7 @@ std::optional<int64_t> parseLeadingInteger(const QByteArray &text);
 // True when text, after leading white space and an optional sign, starts
 // with a digit (whether or not the number fits).
 bool startsWithInteger(const QByteArray &text);
+// True when text is an optional sign and decimal digits and nothing else.
+bool isWholeNumber(const QByteArray &text);
 
 } // namespace ProfitMath

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "MyTableWidget.h"
 #include "Prompt.h"
+#include "QRegister.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -164,4 +165,9 @@ QStringList tableSnapshot(MainWindow *window)
     for (int column = 0; column < table->columnCount(); ++column)
         lines << QStringLiteral("width %1: %2").arg(column).arg(table->columnWidth(column));
     return lines;
+}
+
+QRegister *registerDialog()
+{
+    return dynamic_cast<QRegister *>(LedgerStore::instance().registerDialog());
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAbstractButton;
+class QRegister;
 
 // A throw-away portable folder: <root>/bin is the working directory, so the
 // program's "../Resource/..." paths land inside <root>.
@@ -55,6 +56,8 @@ MainWindow *windowFromIdZero();
 MainWindow *exposed(MainWindow *window);
 // Releases the window and the store.
 void releaseWindow();
+// The registration dialog that the store owns.
+QRegister *registerDialog();
 
 // A control of the window's form by object name. The registration dialog is
 // also a child of the window and reuses some of the form's object names, so

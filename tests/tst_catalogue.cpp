@@ -37,12 +37,12 @@ QString failure(int position, const char *problem)
 
 const CashItemCatalogue &catalogue()
 {
-    return LedgerStore::instance().registerDialog()->catalogue();
+    return registerDialog()->catalogue();
 }
 
 QListWidget *pickList()
 {
-    return LedgerStore::instance().registerDialog()->findChild<QListWidget *>(QStringLiteral("listWidget"));
+    return registerDialog()->findChild<QListWidget *>(QStringLiteral("listWidget"));
 }
 
 } // namespace

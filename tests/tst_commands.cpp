@@ -48,6 +48,11 @@ QString notNumberMessage()
     return QString::fromUtf8("가격은 숫자로 입력해주세요.");
 }
 
+QString notAboveZeroMessage()
+{
+    return QString::fromUtf8("가격은 0보다 커야 합니다.");
+}
+
 QString cashTooLargeMessage()
 {
     return QString::fromUtf8("캐시 가격이 너무 큽니다. -2,147,483,648부터 2,147,483,647까지 입력할 수 있습니다.");
@@ -166,8 +171,15 @@ bool CommandsTest::typeIntoCell(int row, int column, const QString &text) const
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty())
         QTest::keyClick(editor, Qt::Key_Delete);
-    else
-        QTest::keyClicks(editor, text);
+    else {
+        // Hangul comes from an input method, not from single key presses.
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80)
+                QTest::keyClick(editor, c.toLatin1());
+            else
+                editor->insert(QString(c));
+        }
+    }
     QTest::keyClick(editor, Qt::Key_Return);
     // The delegate commits a Return from the event loop.
     return editorClosed(row, column);
@@ -290,7 +302,7 @@ void CommandsTest::setWhileLockedAndResetWhileOpen()
 
 void CommandsTest::add()
 {
-    QRegister *dialog = LedgerStore::instance().registerDialog();
+    QRegister *dialog = registerDialog();
     QVERIFY(dialog);
 
     click("pushButton");
@@ -306,7 +318,7 @@ void CommandsTest::add()
     click("pushButton");
     QVERIFY(dialog->isVisible());
     QCOMPARE(window->findChildren<QRegister *>().size(), 1);
-    QCOMPARE(LedgerStore::instance().registerDialog(), dialog);
+    QCOMPARE(registerDialog(), dialog);
     dialog->hide();
 
     click("pushButton_4");
@@ -450,10 +462,16 @@ void CommandsTest::cellEdits_data()
     const QString accepted;
     QTest::newRow("cash with commas") << 2 << "12,000" << accepted << 12000 << meso
                                       << QStringList{"8,400", "300,000,000", "19,005,600", "600"};
-    QTest::newRow("cash, trailing letters ignored") << 2 << " 12abc" << accepted << 12 << meso
-                                                    << QStringList{"8", "300,000,000", "284,746,672", "8,992"};
-    QTest::newRow("negative cash") << 2 << "-500" << accepted << -500 << meso
-                                   << QStringList{"-350", "300,000,000", "296,083,100", "9,350"};
+    QTest::newRow("cash with blanks around") << 2 << " 12,000 " << accepted << 12000 << meso
+                                             << QStringList{"8,400", "300,000,000", "19,005,600", "600"};
+    // Only a whole number is a price: "7억" is not 7, "1.5" is not 1.
+    QTest::newRow("cash, trailing letters") << 2 << " 12abc" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("meso in 억") << 3 << "7억" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("meso fraction") << 3 << "1.5" << notNumberMessage() << 10000 << meso << unchanged;
+    // The items the next load would skip.
+    QTest::newRow("negative cash") << 2 << "-500" << notAboveZeroMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash 0") << 2 << "0" << notAboveZeroMessage() << 10000 << meso << unchanged;
+    QTest::newRow("negative meso") << 3 << "-1,000" << notAboveZeroMessage() << 10000 << meso << unchanged;
     QTest::newRow("meso") << 3 << "1500000" << accepted << 10000 << qint64(1500000)
                           << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
     QTest::newRow("meso with commas") << 3 << "1,500,000" << accepted << 10000 << qint64(1500000)
@@ -562,7 +580,9 @@ void CommandsTest::staleEditNeverReachesItem()
         QVERIFY(doubleClickCell(0, 2));
         QLineEdit *editor = editorOf(0, 2);
         QVERIFY(editor);
-        QCOMPARE(editor->text(), QStringLiteral("7,000"));
+        // The cell shows the won paid; what is typed there is the list price.
+        QCOMPARE(cellText(window, 0, 2), QStringLiteral("7,000"));
+        QCOMPARE(editor->text(), QStringLiteral("10000"));
         QTest::keyClick(editor, how == QLatin1String("escape") ? Qt::Key_Escape : Qt::Key_Return);
         QVERIFY(editorClosed(0, 2));
     }

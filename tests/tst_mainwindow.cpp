@@ -204,8 +204,19 @@ void MainWindowTest::ratioFieldRefusesTyping()
 void MainWindowTest::menu()
 {
     const QList<QAction *> menus = window->menuBar()->actions();
-    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus.size(), 2);
     QCOMPARE(menus[0]->text(), QString::fromUtf8("파일"));
+    // Undo and redo, greyed out while there is nothing to undo or redo.
+    QCOMPARE(menus[1]->text(), QString::fromUtf8("편집"));
+    const QList<QAction *> editActions = menus[1]->menu()->actions();
+    QCOMPARE(editActions.size(), 2);
+    QCOMPARE(editActions[0]->text(), QString::fromUtf8("실행 취소"));
+    QCOMPARE(editActions[0]->shortcuts(), QKeySequence::keyBindings(QKeySequence::Undo));
+    QVERIFY(!editActions[0]->isEnabled());
+    QCOMPARE(editActions[1]->text(), QString::fromUtf8("다시 실행"));
+    const QList<QKeySequence> redoKeys{QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))};
+    QCOMPARE(editActions[1]->shortcuts(), redoKeys);
+    QVERIFY(!editActions[1]->isEnabled());
     QMenu *fileMenu = menus[0]->menu();
     QVERIFY(fileMenu);
 
@@ -575,7 +586,7 @@ void MainWindowTest::idsNeverGivenTwice()
 void MainWindowTest::releaseDestroysStore()
 {
     LedgerStore::instance().addItem("item", 100, 1000, false);
-    QPointer<QRegister> dialog = LedgerStore::instance().registerDialog();
+    QPointer<QRegister> dialog = registerDialog();
     QPointer<QTableWidget> table = window->table();
     QVERIFY(dialog);
     QVERIFY(table);
@@ -595,7 +606,7 @@ void MainWindowTest::oneWindowPerProcess()
 {
     QCOMPARE(MainWindow::instance(), window);
     QCOMPARE(MainWindow::instance(), MainWindow::instance());
-    QCOMPARE(LedgerStore::instance().registerDialog()->parentWidget(), static_cast<QWidget *>(window));
+    QCOMPARE(registerDialog()->parentWidget(), static_cast<QWidget *>(window));
 }
 
 void MainWindowTest::batchedInsertionMatchesSingle_data()

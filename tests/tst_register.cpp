@@ -26,7 +26,7 @@ const QByteArray catalogueText = QByteArray("[")
 // The registration dialog and its widgets, found by object name.
 struct Dialog
 {
-    QRegister *dialog = LedgerStore::instance().registerDialog();
+    QRegister *dialog = registerDialog();
     QLineEdit *name = dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
     QLineEdit *cash = dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"));
     QLineEdit *meso = dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_3"));

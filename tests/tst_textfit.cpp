@@ -211,7 +211,7 @@ void TextFitTest::screenScale()
 {
     qInfo("scale %.2f, window %dx%d", window->devicePixelRatioF(), window->width(), window->height());
     // Where the controls ended up, for the log.
-    for (QWidget *parent : {child<QWidget>(window, "widget"), static_cast<QWidget *>(LedgerStore::instance().registerDialog())})
+    for (QWidget *parent : {child<QWidget>(window, "widget"), static_cast<QWidget *>(registerDialog())})
         for (QObject *object : parent->children())
             if (auto *control = qobject_cast<QWidget *>(object))
                 qInfo("%s %d,%d %dx%d", qPrintable(control->objectName()), control->x(), control->y(), control->width(),
@@ -272,7 +272,7 @@ void TextFitTest::registerDialogTexts()
 {
     setRatio(window, 3000);
     QTest::mouseClick(child<QPushButton>(window, "pushButton"), Qt::LeftButton);
-    QRegister *dialog = LedgerStore::instance().registerDialog();
+    QRegister *dialog = registerDialog();
     QVERIFY(dialog && dialog->isVisible());
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
 

@@ -1,0 +1,245 @@
+#include "LedgerDocument.h"
+
+#include "JsonFileIo.h"
+#include "LedgerCommands.h"
+#include "LedgerFile.h"
+#include "LedgerStore.h"
+#include "LedgerTable.h"
+#include "Prompt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <algorithm>
+
+namespace {
+
+const char ledgerDirectory[] = "../Resource/CustomDatas";
+
+QString actionText(const char *verb, const QString &what)
+{
+    const QString text = QString::fromUtf8(verb);
+    return what.isEmpty() ? text : text + QStringLiteral(": ") + what;
+}
+
+// A text field with the keyboard focus keeps its own undo and redo.
+QLineEdit *focusedTextField()
+{
+    return qobject_cast<QLineEdit *>(QApplication::focusWidget());
+}
+
+} // namespace
+
+LedgerDocument::LedgerDocument(QMainWindow *window, LedgerStore &store, LedgerTable &rows,
+                               std::function<void(int32_t, const AuctionItem &)> insertTop)
+    : QObject(window)
+    , m_window(window)
+    , m_store(store)
+    , m_rows(rows)
+    , m_insertTop(std::move(insertTop))
+    , m_baseTitle(window->windowTitle())
+    , m_savedSettings(currentSettings())
+{
+    m_store.setListener(this);
+    window->installEventFilter(this);
+    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] { updateTitle(); });
+}
+
+LedgerDocument::~LedgerDocument()
+{
+    // The history is emptied on the way out and would announce it.
+    m_undoStack.blockSignals(true);
+    if (LedgerStore::exists())
+        LedgerStore::instance().setListener(nullptr);
+}
+
+void LedgerDocument::addEditMenu(QMenuBar *menuBar)
+{
+    QMenu *menu = menuBar->addMenu(QString::fromUtf8("편집"));
+    auto *undo = menu->addAction(QString());
+    undo->setShortcuts(QKeySequence::Undo);
+    auto *redo = menu->addAction(QString());
+    redo->setShortcuts({QKeySequence(Qt::CTRL + Qt::Key_Y), QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z)});
+    const auto refresh = [this, undo, redo] {
+        undo->setText(actionText("실행 취소", m_undoStack.canUndo() ? m_undoStack.undoText() : QString()));
+        undo->setEnabled(m_undoStack.canUndo());
+        redo->setText(actionText("다시 실행", m_undoStack.canRedo() ? m_undoStack.redoText() : QString()));
+        redo->setEnabled(m_undoStack.canRedo());
+    };
+    refresh();
+    connect(&m_undoStack, &QUndoStack::indexChanged, menu, refresh);
+    connect(&m_undoStack, &QUndoStack::cleanChanged, menu, refresh);
+    connect(undo, &QAction::triggered, this, [this] {
+        if (QLineEdit *field = focusedTextField())
+            field->undo();
+        else {
+            m_rows.closeEditor();
+            m_undoStack.undo();
+        }
+    });
+    connect(redo, &QAction::triggered, this, [this] {
+        if (QLineEdit *field = focusedTextField())
+            field->redo();
+        else {
+            m_rows.closeEditor();
+            m_undoStack.redo();
+        }
+    });
+}
+
+LedgerDocument::Settings LedgerDocument::currentSettings() const
+{
+    return {m_store.rate, m_store.fee, m_store.rateOfDiscount};
+}
+
+bool LedgerDocument::isModified() const
+{
+    return !m_undoStack.isClean() || !(currentSettings() == m_savedSettings);
+}
+
+void LedgerDocument::updateTitle()
+{
+    const bool modified = isModified();
+    QString title = m_baseTitle;
+    if (!m_filePath.isEmpty())
+        title = QFileInfo(m_filePath).fileName() + QStringLiteral(" - ") + title;
+    // Before the first change and file the title is the program's alone.
+    if (modified || !m_filePath.isEmpty())
+        title += QStringLiteral("[*]");
+    m_window->setWindowTitle(title);
+    m_window->setWindowModified(modified);
+}
+
+void LedgerDocument::markClean(const QString &path, const Settings &saved)
+{
+    m_filePath = path;
+    m_savedSettings = saved;
+    m_undoStack.setClean();
+    updateTitle();
+}
+
+bool LedgerDocument::maybeSave()
+{
+    if (!isModified())
+        return true;
+    const QString question = QString::fromUtf8("저장하지 않은 변경 사항이 있습니다.\n"
+                                               "변경 사항을 저장하시겠습니까?");
+    switch (Prompt::askToSave(m_window, question)) {
+    case Prompt::SaveAnswer::Save:
+        return save();
+    case Prompt::SaveAnswer::Discard:
+        return true;
+    case Prompt::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool LedgerDocument::save()
+{
+    QDir().mkdir(QString::fromLatin1(ledgerDirectory));
+    const QString start = m_filePath.isEmpty() ? QString::fromLatin1(ledgerDirectory) : m_filePath;
+    QString path = Prompt::saveFileName(m_window, QString::fromUtf8("파일 선택"), start,
+                                        QStringLiteral("Files (*.json)"), QStringLiteral("json"));
+    if (path.isEmpty())
+        return false;
+    // What is saved is what the open dialog lists.
+    if (QFileInfo(path).fileName().indexOf(QLatin1Char('.')) < 0)
+        path += QStringLiteral(".json");
+    return saveTo(path);
+}
+
+bool LedgerDocument::saveTo(const QString &path)
+{
+    rapidjson::Document document;
+    LedgerFile::build(document, m_store.rate, m_store.fee, m_store.rateOfDiscount, m_store.items());
+    if (!JsonFileIo::instance().writeLedgerFile(document, path)) {
+        Prompt::error(m_window, QString::fromUtf8("파일 저장 실패!"));
+        return false;
+    }
+    markClean(path, currentSettings());
+    return true;
+}
+
+void LedgerDocument::beginLoad()
+{
+    m_loading = true;
+}
+
+void LedgerDocument::endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount)
+{
+    m_loading = false;
+    // The ids start again; no undo may reach back into the ledger before.
+    m_undoStack.clear();
+    markClean(path, {fileRate, fileFee == 3 ? 3 : 5, std::max(0.0, fileDiscount)});
+}
+
+void LedgerDocument::replay(const std::function<void()> &work)
+{
+    m_replaying = true;
+    work();
+    m_replaying = false;
+}
+
+void LedgerDocument::restoreAt(int32_t id, const AuctionItem &item, int row)
+{
+    m_restoreRow = row;
+    m_store.restoreItem(id, item);
+    m_restoreRow = -1;
+}
+
+void LedgerDocument::itemAdded(int32_t id, const AuctionItem &item)
+{
+    if (m_restoreRow >= 0)
+        m_rows.insertRowAt(m_restoreRow, id, item);
+    else
+        m_insertTop(id, item);
+    if (recording())
+        m_undoStack.push(new AddItemCommand(*this, m_store, id, item));
+}
+
+void LedgerDocument::itemRemoved(int32_t id, const AuctionItem &item)
+{
+    const int row = m_rows.rowOf(id);
+    m_rows.removeRowOf(id);
+    if (recording())
+        m_undoStack.push(new DeleteItemCommand(*this, m_store, id, item, row));
+}
+
+void LedgerDocument::itemChanged(int32_t id, const AuctionItem &before, const AuctionItem &after)
+{
+    m_rows.rewriteItem(id, before, after);
+    if (recording())
+        m_undoStack.push(new EditItemCommand(*this, m_store, id, before, after));
+}
+
+void LedgerDocument::itemsCleared()
+{
+    m_rows.clear();
+    m_undoStack.clear();
+}
+
+void LedgerDocument::settingChanged(LedgerSetting setting)
+{
+    m_rows.rewriteSetting(setting);
+    if (!m_loading)
+        updateTitle();
+}
+
+bool LedgerDocument::eventFilter(QObject *watched, QEvent *event)
+{
+    // Closing the window, also on the system's way out (Qt closes the
+    // windows when the session ends), first asks about unsaved work.
+    if (watched == m_window && event->type() == QEvent::Close && !maybeSave()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

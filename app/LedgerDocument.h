@@ -1,0 +1,101 @@
+#pragma once
+
+#include "LedgerListener.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+#include <cstdint>
+#include <functional>
+
+class LedgerStore;
+class LedgerTable;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+struct AuctionItem;
+
+// The ledger as a document: it hears every change of the store, has the
+// table show it, keeps the undo history of item changes, knows whether
+// there is anything a save would write differently, and asks before such
+// work would be lost (closing the window, opening another ledger, the end
+// of the system's session).
+class LedgerDocument : public QObject, public LedgerListener
+{
+    Q_OBJECT
+
+public:
+    // `insertTop` is how a new item's row comes in at the top of the table.
+    LedgerDocument(QMainWindow *window, LedgerStore &store, LedgerTable &rows,
+                   std::function<void(int32_t, const AuctionItem &)> insertTop);
+    ~LedgerDocument() override;
+
+    // Adds "편집" with undo and redo to the menu bar.
+    void addEditMenu(QMenuBar *menuBar);
+    QUndoStack &undoStack() { return m_undoStack; }
+
+    bool isModified() const;
+    // The file last saved to or loaded from; empty before either.
+    QString filePath() const { return m_filePath; }
+
+    // When there are unsaved changes, asks whether to save them first. True
+    // when the caller may go on (saved, or the user let them go).
+    bool maybeSave();
+    // The save command: asks for a file name (".json" added to a name typed
+    // without an extension) and writes. True only when the ledger was written.
+    bool save();
+    // Writes the ledger to path without ever leaving a partial file there.
+    bool saveTo(const QString &path);
+
+    // A load replaces the ledger: nothing it does is undoable, and once it
+    // is done the ledger is the file's. `fileSettings` are what the file
+    // holds, so that a ratio the load could not take stays unsaved.
+    void beginLoad();
+    void endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount);
+
+    // Undo and redo run their store operations through here.
+    void replay(const std::function<void()> &work);
+    // Puts an item back under its id at `row`, or the nearest row there is.
+    void restoreAt(int32_t id, const AuctionItem &item, int row);
+
+    void itemAdded(int32_t id, const AuctionItem &item) override;
+    void itemRemoved(int32_t id, const AuctionItem &item) override;
+    void itemChanged(int32_t id, const AuctionItem &before, const AuctionItem &after) override;
+    void itemsCleared() override;
+    void settingChanged(LedgerSetting setting) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Settings
+    {
+        int32_t rate = 0;
+        int32_t fee = 5;
+        double rateOfDiscount = 0.0;
+        bool operator==(const Settings &other) const
+        {
+            return rate == other.rate && fee == other.fee && rateOfDiscount == other.rateOfDiscount;
+        }
+    };
+    Settings currentSettings() const;
+    bool recording() const { return !m_replaying && !m_loading; }
+    void updateTitle();
+    void markClean(const QString &path, const Settings &saved);
+
+    QMainWindow *m_window;
+    LedgerStore &m_store;
+    LedgerTable &m_rows;
+    std::function<void(int32_t, const AuctionItem &)> m_insertTop;
+    QUndoStack m_undoStack;
+    const QString m_baseTitle;
+    QString m_filePath;
+    // What a save wrote or a load read; the settings live outside the undo
+    // history, so they are compared with these.
+    Settings m_savedSettings;
+    bool m_replaying = false;
+    bool m_loading = false;
+    // Where the next restored item's row goes; -1 for the top.
+    int m_restoreRow = -1;
+};

@@ -1,0 +1,351 @@
+#include "LedgerTable.h"
+
+#include "AuctionItem.h"
+#include "AuctionRows.h"
+#include "LedgerStore.h"
+#include "MyTableWidget.h"
+#include "ProfitMath.h"
+
+#include <QSignalBlocker>
+
+#include <cassert>
+
+using namespace AuctionRows;
+
+namespace {
+
+// Holds back the table's own signals and repaints while the program writes
+// cells, so that no write of ours ever reaches the cell-edit handler.
+class TableWriteGuard
+{
+public:
+    explicit TableWriteGuard(QTableWidget *table)
+        : m_table(table)
+        , m_blocker(table)
+        , m_updatesWereEnabled(table->updatesEnabled())
+    {
+        if (m_updatesWereEnabled)
+            m_table->setUpdatesEnabled(false);
+    }
+    ~TableWriteGuard()
+    {
+        if (m_updatesWereEnabled)
+            m_table->setUpdatesEnabled(true);
+    }
+
+private:
+    QTableWidget *m_table;
+    QSignalBlocker m_blocker;
+    bool m_updatesWereEnabled;
+};
+
+// A command that rewrites some columns of every row: the view hears of the
+// whole block of cells once, when the rewrite ends, instead of once per cell.
+class ColumnRewrite
+{
+public:
+    ColumnRewrite(QTableWidget *table, int firstColumn, int lastColumn)
+        : m_guard(table)
+        , m_model(table->model())
+        , m_modelBlocker(m_model)
+        , m_firstColumn(firstColumn)
+        , m_lastColumn(lastColumn)
+    {
+    }
+    ~ColumnRewrite()
+    {
+        m_modelBlocker.unblock();
+        const int rows = m_model->rowCount();
+        if (rows > 0)
+            emit m_model->dataChanged(m_model->index(0, m_firstColumn), m_model->index(rows - 1, m_lastColumn));
+    }
+
+private:
+    TableWriteGuard m_guard;
+    QAbstractItemModel *m_model;
+    QSignalBlocker m_modelBlocker;
+    int m_firstColumn;
+    int m_lastColumn;
+};
+
+// The store's items by id for a pass over many rows in any order: one
+// array step each instead of a walk down the map, which in a sorted order
+// would touch scattered memory at every level.
+class ItemLookup
+{
+public:
+    explicit ItemLookup(const LedgerStore &store)
+        : m_store(store)
+    {
+        const LedgerStore::ItemMap &items = store.items();
+        if (items.empty() || items.begin()->first < 0)
+            return;
+        const int64_t largestId = items.rbegin()->first;
+        // Ids are handed out one after another; only a ledger thinned out by
+        // many deletions is left to the map.
+        if (largestId > 4 * static_cast<int64_t>(items.size()) + 1024)
+            return;
+        m_byId.assign(static_cast<size_t>(largestId) + 1, nullptr);
+        for (const auto &entry : items)
+            m_byId[static_cast<size_t>(entry.first)] = &entry.second;
+    }
+
+    const AuctionItem *find(int32_t id) const
+    {
+        if (m_byId.empty())
+            return m_store.findItem(id);
+        return id >= 0 && static_cast<size_t>(id) < m_byId.size() ? m_byId[static_cast<size_t>(id)] : nullptr;
+    }
+
+private:
+    const LedgerStore &m_store;
+    std::vector<const AuctionItem *> m_byId;
+};
+
+void setCellText(QTableWidget *table, int row, int column, const QString &text)
+{
+    if (QTableWidgetItem *cell = table->item(row, column))
+        cell->setText(text);
+}
+
+// Both profit cells of a row, with their texts and sign colours: a profit
+// cell never shows a new figure in the colour of an old one.
+void rewriteProfitCells(QTableWidget *table, int row, const AuctionItem &item)
+{
+    const std::optional<int64_t> profits[] = {item.profitMeso(), item.profitWon()};
+    const int columns[] = {ProfitMesoColumn, ProfitWonColumn};
+    for (int i = 0; i < 2; ++i) {
+        if (QTableWidgetItem *cell = table->item(row, columns[i])) {
+            cell->setText(figureText(profits[i]));
+            colourProfitCell(cell, profits[i]);
+        }
+    }
+}
+
+} // namespace
+
+LedgerTable::LedgerTable(MyTableWidget *table, const LedgerStore &store)
+    : m_table(table)
+    , m_store(store)
+{
+}
+
+void LedgerTable::remember(int32_t id, QTableWidgetItem *keyCell)
+{
+    if (id < 0)
+        return;
+    const auto index = static_cast<size_t>(id);
+    if (index >= m_keyCells.size())
+        m_keyCells.resize(std::max(index + 1, m_keyCells.size() * 2), nullptr);
+    m_keyCells[index] = keyCell;
+}
+
+int LedgerTable::rowOf(int32_t id) const
+{
+    if (id < 0 || static_cast<size_t>(id) >= m_keyCells.size() || !m_keyCells[static_cast<size_t>(id)])
+        return -1;
+    return m_table->row(m_keyCells[static_cast<size_t>(id)]);
+}
+
+int32_t LedgerTable::idAt(int row) const
+{
+    const QTableWidgetItem *cell = m_table->item(row, KeyColumn);
+    return cell ? cell->text().toInt() : -1;
+}
+
+void LedgerTable::insertRow(int32_t id, const AuctionItem &item)
+{
+    if (m_batchDepth > 0 && m_batchingEnabled) {
+        m_pending.push_back(id);
+        return;
+    }
+    placeRow(0, id, item);
+    m_table->resizeColumnsToContents();
+}
+
+void LedgerTable::insertRowAt(int row, int32_t id, const AuctionItem &item)
+{
+    placeRow(std::max(0, std::min(row, m_table->rowCount())), id, item);
+    m_table->resizeColumnsToContents();
+}
+
+void LedgerTable::placeRow(int row, int32_t id, const AuctionItem &item)
+{
+    TableWriteGuard guard(m_table);
+    m_table->insertRow(row);
+    for (int column = 0; column < columnCount; ++column) {
+        QTableWidgetItem *cell = makeCell(column, id, item);
+        m_table->setItem(row, column, cell);
+        if (column == KeyColumn)
+            remember(id, cell);
+    }
+}
+
+void LedgerTable::removeRowOf(int32_t id)
+{
+    const int row = rowOf(id);
+    remember(id, nullptr);
+    if (row < 0)
+        return;
+    TableWriteGuard guard(m_table);
+    m_table->removeRow(row);
+}
+
+void LedgerTable::clear()
+{
+    m_keyCells.clear();
+    m_pending.clear();
+    TableWriteGuard guard(m_table);
+    m_table->setRowCount(0);
+}
+
+void LedgerTable::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+void LedgerTable::endBatch()
+{
+    if (m_batchDepth == 0)
+        return;
+    if (--m_batchDepth > 0)
+        return;
+    std::vector<int32_t> ids;
+    ids.swap(m_pending);
+    if (!ids.empty())
+        insertRowsNow(ids);
+}
+
+void LedgerTable::setBatchingEnabled(bool enabled)
+{
+    m_batchingEnabled = enabled;
+}
+
+void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
+{
+    const ItemLookup items(m_store);
+    const int count = static_cast<int>(idsInInsertionOrder.size());
+    TableWriteGuard guard(m_table);
+    QAbstractItemModel *model = m_table->model();
+    model->insertRows(0, count);
+    {
+        // Each new cell would announce itself to the view; the view learns
+        // of them all at once below.
+        QSignalBlocker modelBlocker(model);
+        CellFactory cells;
+        QTableWidgetItem *rowCells[columnCount];
+        for (int j = 0; j < count; ++j) {
+            const int32_t id = idsInInsertionOrder[static_cast<size_t>(j)];
+            const AuctionItem *item = items.find(id);
+            if (!item)
+                continue;
+            // The last one inserted ends on top, as with one insertion at a time.
+            const int row = count - 1 - j;
+            cells.makeRow(id, *item, rowCells);
+            for (int column = 0; column < columnCount; ++column)
+                m_table->setItem(row, column, rowCells[column]);
+            remember(id, rowCells[KeyColumn]);
+        }
+    }
+    emit model->dataChanged(model->index(0, 0), model->index(count - 1, columnCount - 1));
+    m_table->resizeColumnsToContents();
+}
+
+void LedgerTable::rebuild(const std::vector<int32_t> &idsInInsertionOrder)
+{
+    clear();
+    beginBatch();
+    const ItemLookup items(m_store);
+    for (int32_t id : idsInInsertionOrder) {
+        const AuctionItem *item = items.find(id);
+        assert(item);
+        insertRow(id, *item);
+    }
+    endBatch();
+}
+
+void LedgerTable::highlightTopRow()
+{
+    if (m_table->rowCount() == 0)
+        return;
+    TableWriteGuard guard(m_table);
+    for (int column = 1; column < m_table->columnCount(); ++column)
+        if (QTableWidgetItem *cell = m_table->item(0, column))
+            cell->setBackground(QBrush(QColor(255, 255, 0, 255)));
+}
+
+void LedgerTable::rewriteItem(int32_t id, const AuctionItem &before, const AuctionItem &after)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return;
+    TableWriteGuard guard(m_table);
+    if (before.name != after.name)
+        setCellText(m_table, row, NameColumn, cellText(NameColumn, id, after));
+    if (before.cashPrice != after.cashPrice || before.isUseMileage != after.isUseMileage)
+        setCellText(m_table, row, CashColumn, cellText(CashColumn, id, after));
+    if (before.mesoPrice != after.mesoPrice)
+        setCellText(m_table, row, MesoColumn, cellText(MesoColumn, id, after));
+    if (before.cashPrice != after.cashPrice || before.mesoPrice != after.mesoPrice
+        || before.isUseMileage != after.isUseMileage)
+        rewriteProfitCells(m_table, row, after);
+}
+
+void LedgerTable::rewriteCell(int row, int column)
+{
+    const int32_t id = idAt(row);
+    const AuctionItem *item = m_store.findItem(id);
+    if (!item)
+        return;
+    TableWriteGuard guard(m_table);
+    setCellText(m_table, row, column, cellText(column, id, *item));
+}
+
+void LedgerTable::rewriteSetting(LedgerSetting setting)
+{
+    const int rows = m_table->rowCount();
+    if (rows == 0)
+        return;
+    const ItemLookup items(m_store);
+    switch (setting) {
+    case LedgerSetting::Rate: {
+        const QString rateText = QString::fromLatin1(ProfitMath::formatThousands(m_store.rate));
+        ColumnRewrite rewrite(m_table, ProfitMesoColumn, RateColumn);
+        for (int row = 0; row < rows; ++row) {
+            if (const AuctionItem *item = items.find(idAt(row))) {
+                setCellText(m_table, row, RateColumn, rateText);
+                rewriteProfitCells(m_table, row, *item);
+            }
+        }
+        break;
+    }
+    case LedgerSetting::Fee: {
+        const QString feeText = QString::number(m_store.fee);
+        ColumnRewrite rewrite(m_table, ProfitMesoColumn, FeeColumn);
+        for (int row = 0; row < rows; ++row) {
+            if (const AuctionItem *item = items.find(idAt(row))) {
+                rewriteProfitCells(m_table, row, *item);
+                setCellText(m_table, row, FeeColumn, feeText);
+            }
+        }
+        break;
+    }
+    case LedgerSetting::Discount: {
+        ColumnRewrite rewrite(m_table, CashColumn, ProfitWonColumn);
+        for (int row = 0; row < rows; ++row) {
+            if (const AuctionItem *item = items.find(idAt(row))) {
+                // Plain digits here, as this command has always shown them,
+                // until the row is rebuilt by a sort or an edit.
+                setCellText(m_table, row, CashColumn, QString::number(item->wonCost()));
+                rewriteProfitCells(m_table, row, *item);
+            }
+        }
+        break;
+    }
+    }
+}
+
+void LedgerTable::closeEditor()
+{
+    m_table->cancelEditing();
+}

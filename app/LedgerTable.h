@@ -1,0 +1,67 @@
+#pragma once
+
+#include "LedgerListener.h"
+
+#include <cstdint>
+#include <vector>
+
+class LedgerStore;
+class MyTableWidget;
+class QTableWidgetItem;
+struct AuctionItem;
+
+// Writes the auction table's rows from the store: every row the program
+// puts in, takes out or rewrites goes through here. Each row holds its
+// item's id in the hidden first column, and the row of an id is found
+// without reading the others.
+class LedgerTable
+{
+public:
+    LedgerTable(MyTableWidget *table, const LedgerStore &store);
+
+    // A new row at the top, or batched (see beginBatch).
+    void insertRow(int32_t id, const AuctionItem &item);
+    // A row at `row`, or the nearest row that exists.
+    void insertRowAt(int row, int32_t id, const AuctionItem &item);
+    void removeRowOf(int32_t id);
+    void clear();
+    // Empties the table and inserts the rows in this order, each on top.
+    void rebuild(const std::vector<int32_t> &idsInInsertionOrder);
+    void highlightTopRow();
+
+    // The cells that show what changed between before and after.
+    void rewriteItem(int32_t id, const AuctionItem &before, const AuctionItem &after);
+    // One cell of an item as a fresh row shows it (a refused edit's cell).
+    void rewriteCell(int row, int column);
+    // The columns that show a setting and the figures that depend on it.
+    void rewriteSetting(LedgerSetting setting);
+
+    // Closes an open cell editor without taking its text.
+    void closeEditor();
+
+    // Row of item id, or -1.
+    int rowOf(int32_t id) const;
+    // Item id of a row, or -1.
+    int32_t idAt(int row) const;
+
+    // Row insertions between begin and end are laid into the table in one
+    // pass that gives the same table as inserting them one at a time.
+    void beginBatch();
+    void endBatch();
+    // Off makes every insertion take the one-row-at-a-time path (for
+    // comparing the two).
+    void setBatchingEnabled(bool enabled);
+
+private:
+    void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
+    void placeRow(int row, int32_t id, const AuctionItem &item);
+    void remember(int32_t id, QTableWidgetItem *keyCell);
+
+    MyTableWidget *m_table;
+    const LedgerStore &m_store;
+    // The id cell of each row by item id; its row is asked of the table.
+    std::vector<QTableWidgetItem *> m_keyCells;
+    int m_batchDepth = 0;
+    bool m_batchingEnabled = true;
+    std::vector<int32_t> m_pending;
+};
