@@ -1,6 +1,5 @@
 #include "MyTableWidget.h"
 
-#include <QApplication>
 
 MyTableWidget::MyTableWidget(QWidget *parent)
     : QTableWidget(parent)
@@ -27,10 +26,6 @@ void MyTableWidget::cancelEditing()
 {
     if (!isEditing())
         return;
-    // The editor is the viewport's child that holds the focus.
-    QWidget *editor = QApplication::focusWidget();
-    while (editor && editor->parentWidget() != viewport())
-        editor = editor->parentWidget();
-    if (editor)
+    if (QWidget *editor = indexWidget(currentIndex()))
         closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }

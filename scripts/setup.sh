@@ -6,7 +6,7 @@ set -euo pipefail
 profile=${1:-run}
 packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools rapidjson-dev libx11-dev fonts-nanum)
 if [ "$profile" = test ]; then
-    packages+=(libbenchmark-dev xvfb xauth xdotool clang libclang-rt-14-dev g++-mingw-w64-x86-64
+    packages+=(libbenchmark-dev xvfb xauth xdotool python3 clang libclang-rt-14-dev g++-mingw-w64-x86-64
                imagemagick dpkg-dev file x11-xserver-utils)
 fi
 # Making the Debian package (scripts/package.sh) and drawing the icons (scripts/make-icons.sh).

@@ -554,6 +554,12 @@ void CommandsTest::nameEdits()
     QCOMPARE(store.item(0).cashPrice, 10000);
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("63,338,000"));
     QVERIFY(Prompt::takeMessages().isEmpty());
+
+    // An item without a name is one the next load would skip.
+    QVERIFY(typeIntoCell(0, 1, QString()));
+    QCOMPARE(Prompt::takeMessages(), QStringList{QString::fromUtf8("이름을 입력해주세요.")});
+    QCOMPARE(store.item(0).name, QString::fromUtf8("새 가방").toUtf8());
+    QCOMPARE(cellText(window, 0, 1), QString::fromUtf8("새 가방"));
 }
 
 void CommandsTest::staleEditNeverReachesItem_data()

@@ -1,0 +1,245 @@
+#include "LedgerDocument.h"
+#include "LedgerStore.h"
+#include "MainWindow.h"
+#include "Prompt.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString unsavedQuestion = QString::fromUtf8("저장하지 않은 변경 사항이 있습니다.\n"
+                                                  "변경 사항을 저장하시겠습니까?");
+
+// Answers the modal windows that come up while a command runs, one step
+// each, in order, as a user would; records what each one was.
+class ModalAnswers : public QObject
+{
+public:
+    using Step = std::function<void(QWidget *)>;
+
+    explicit ModalAnswers(QList<Step> steps)
+        : m_steps(std::move(steps))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] { answer(); });
+        m_timer.start(10);
+    }
+
+    QStringList seen;
+    bool allAnswered() const { return m_steps.isEmpty(); }
+
+private:
+    void answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal->property("answered").toBool())
+            return;
+        modal->setProperty("answered", true);
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            seen << QStringLiteral("box: ") + box->text();
+        else if (qobject_cast<QFileDialog *>(modal))
+            seen << QStringLiteral("file dialog");
+        else
+            seen << QString::fromLatin1(modal->metaObject()->className());
+        if (m_steps.isEmpty()) {
+            modal->close();
+            return;
+        }
+        m_steps.takeFirst()(modal);
+    }
+
+    QList<Step> m_steps;
+    QTimer m_timer;
+};
+
+ModalAnswers::Step clickBoxButton(const char *text)
+{
+    return [text](QWidget *modal) {
+        for (QAbstractButton *button : modal->findChildren<QAbstractButton *>())
+            if (button->text() == QString::fromUtf8(text)) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        modal->close();
+    };
+}
+
+ModalAnswers::Step pressKey(Qt::Key key)
+{
+    return [key](QWidget *modal) { QTest::keyClick(modal, key); };
+}
+
+// Types a name into the file dialog's name field and presses Return.
+ModalAnswers::Step typeFileName(const QString &name)
+{
+    return [name](QWidget *modal) {
+        auto *field = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!field) {
+            modal->close();
+            return;
+        }
+        field->setText(name);
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+}
+
+ModalAnswers::Step cancelDialog()
+{
+    return [](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<ModalAnswers::Step>)
+
+// The question before unsaved work would be lost, through the real message
+// box and file dialog.
+class UnsavedTest : public WindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void closing_data();
+    void closing();
+    void opening();
+    void saveOffersTheCurrentFile();
+
+private:
+    QString dataDir() const { return folder->path(QStringLiteral("Resource/CustomDatas")); }
+};
+
+void UnsavedTest::init()
+{
+    folder.reset(new PortableFolder);
+    window = exposed(windowFromIdZero());
+    QVERIFY(window);
+    // Real boxes and dialogs from here on.
+    Prompt::setScripted(false);
+    QCOMPARE(window->windowTitle(), QString::fromUtf8("Pelarin 유틸리티(ver1.53)"));
+}
+
+void UnsavedTest::cleanup()
+{
+    Prompt::setScripted(true);
+    releaseAll();
+}
+
+void UnsavedTest::closing_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QList<ModalAnswers::Step>>("steps");
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("savedAs"); // empty when nothing is written
+
+    const QString box = QStringLiteral("box: ") + unsavedQuestion;
+    const QString dialog = QStringLiteral("file dialog");
+    QTest::newRow("nothing changed") << false << QList<ModalAnswers::Step>{} << QStringList{} << true << QString();
+    QTest::newRow("cancel") << true << QList<ModalAnswers::Step>{clickBoxButton("취소")} << QStringList{box} << false
+                            << QString();
+    QTest::newRow("escape") << true << QList<ModalAnswers::Step>{pressKey(Qt::Key_Escape)} << QStringList{box}
+                            << false << QString();
+    QTest::newRow("don't save") << true << QList<ModalAnswers::Step>{clickBoxButton("저장 안 함")}
+                                << QStringList{box} << true << QString();
+    // Return is Save: the name typed without an extension gets ".json".
+    QTest::newRow("return saves") << true
+                                  << QList<ModalAnswers::Step>{pressKey(Qt::Key_Return),
+                                                               typeFileName(QString::fromUtf8("12월 장부"))}
+                                  << QStringList{box, dialog} << true << QString::fromUtf8("12월 장부.json");
+    QTest::newRow("save, other extension kept")
+        << true << QList<ModalAnswers::Step>{clickBoxButton("저장"), typeFileName(QStringLiteral("ledger.txt"))}
+        << QStringList{box, dialog} << true << QStringLiteral("ledger.txt");
+    QTest::newRow("save, dialog cancelled")
+        << true << QList<ModalAnswers::Step>{clickBoxButton("저장"), cancelDialog()} << QStringList{box, dialog}
+        << false << QString();
+}
+
+void UnsavedTest::closing()
+{
+    QFETCH(bool, changed);
+    QFETCH(QList<ModalAnswers::Step>, steps);
+    QFETCH(QStringList, seen);
+    QFETCH(bool, closes);
+    QFETCH(QString, savedAs);
+
+    if (changed) {
+        setRatio(window, 3000);
+        LedgerStore::instance().addItem("item", 10000, 300000000, true);
+        QVERIFY(window->isWindowModified());
+    }
+    ModalAnswers answers(steps);
+    window->close();
+    QCOMPARE(answers.seen, seen);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(window->isVisible(), !closes);
+    const QStringList written = QDir(dataDir()).entryList(QDir::Files);
+    QCOMPARE(written, savedAs.isEmpty() ? QStringList() : QStringList{savedAs});
+    if (!savedAs.isEmpty()) {
+        QCOMPARE(folder->readFile(QStringLiteral("Resource/CustomDatas/") + savedAs),
+                 QByteArray("{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[{\"name\":\"item\","
+                            "\"cashPrice\":10000,\"mesoPrice\":300000000,\"isUseMileage\":true}]}"));
+        QVERIFY(!window->isWindowModified());
+    }
+}
+
+// Opening another ledger over unsaved work asks first; only then comes the
+// file dialog.
+void UnsavedTest::opening()
+{
+    setRatio(window, 3000);
+    QAction *open = window->menuBar()->actions().at(0)->menu()->actions().at(1);
+    {
+        ModalAnswers answers({clickBoxButton("취소")});
+        open->trigger();
+        QCOMPARE(answers.seen, QStringList{QStringLiteral("box: ") + unsavedQuestion});
+    }
+    {
+        ModalAnswers answers({clickBoxButton("저장 안 함"), cancelDialog()});
+        open->trigger();
+        QCOMPARE(answers.seen, (QStringList{QStringLiteral("box: ") + unsavedQuestion, QStringLiteral("file dialog")}));
+    }
+    QVERIFY(window->isWindowModified());
+    QCOMPARE(window->ratioIsSet(), true);
+}
+
+// Once saved, the save dialog starts at that file, and the title names it.
+void UnsavedTest::saveOffersTheCurrentFile()
+{
+    setRatio(window, 3000);
+    QAction *save = window->menuBar()->actions().at(0)->menu()->actions().at(0);
+    {
+        ModalAnswers answers({typeFileName(QStringLiteral("first"))});
+        save->trigger();
+        QCOMPARE(answers.seen, QStringList{QStringLiteral("file dialog")});
+    }
+    QVERIFY(QFileInfo::exists(dataDir() + QStringLiteral("/first.json")));
+    QCOMPARE(window->windowTitle(), QString::fromUtf8("first.json - Pelarin 유틸리티(ver1.53)[*]"));
+    QVERIFY(!window->isWindowModified());
+
+    QString offered;
+    ModalAnswers answers({[&offered](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        offered = dialog ? dialog->directory().absolutePath() + QLatin1Char('/')
+                + dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text()
+                         : QString();
+        modal->close();
+    }});
+    save->trigger();
+    QCOMPARE(offered, QFileInfo(dataDir() + QStringLiteral("/first.json")).absoluteFilePath());
+}
+
+QTEST_MAIN(UnsavedTest)
+#include "tst_unsaved.moc"
