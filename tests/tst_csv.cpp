@@ -249,7 +249,7 @@ void CsvTest::randomNames()
     }
 }
 
-// A device that refuses part of the text: the export says so at every
+// A device that refuses the rest of the text at any byte: the export says so at every
 // point, and what got through is the beginning of the text.
 void CsvTest::failingDevice()
 {

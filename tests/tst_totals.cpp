@@ -248,7 +248,7 @@ void TotalsTest::randomLedgers()
         positiveBeyond64 = positiveBeyond64 || (round == 0 && all.profitMeso.exceeds64Bits());
         negativeBeyond64 = negativeBeyond64 || (round == 1 && all.profitMeso.exceeds64Bits());
 
-        // Take out a random part, in random order.
+        // Take out a random share of the items, in random order.
         std::vector<int32_t> ids;
         for (const auto &entry : items)
             ids.push_back(entry.first);
@@ -429,7 +429,7 @@ void TotalsTest::text()
     QCOMPARE(signCode(text.profitWonSign), wonSign);
 }
 
-// The bar as the window will show it: the plain part, each profit in the
+// The bar as the window will show it: the plain text, each profit in the
 // colour of its sign, the count of unknown profits only when there is one.
 void TotalsTest::bar()
 {
