@@ -78,6 +78,30 @@ QByteArray formatThousands(int64_t value)
     return text;
 }
 
+QByteArray formatThousands128(Int128 value)
+{
+    __extension__ typedef unsigned __int128 UnsignedInt128;
+    // The magnitude of the most negative value only fits the unsigned type.
+    UnsignedInt128 magnitude = value < 0 ? 0 - static_cast<UnsignedInt128>(value) : static_cast<UnsignedInt128>(value);
+    char digits[40];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+
+    QByteArray text;
+    text.reserve(count + count / 3 + 1);
+    if (value < 0)
+        text.append('-');
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && i % 3 == count % 3)
+            text.append(',');
+        text.append(digits[count - 1 - i]);
+    }
+    return text;
+}
+
 QString rateSummaryText(int32_t rate, double mesoPerWon)
 {
     return QString::fromUtf8("비율 : ") + QString::fromLatin1(formatThousands(rate))

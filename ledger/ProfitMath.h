@@ -27,6 +27,13 @@ double mesoPerWon(int32_t rate, int32_t fee);
 
 // Decimal digits with "," between groups of three, "-" for negatives.
 QByteArray formatThousands(int64_t value);
+
+// Sums of many 64-bit figures need more room than 64 bits. GCC and Clang
+// (MinGW-w64 included) have a 128-bit integer; __extension__ keeps pedantic
+// builds quiet about it.
+__extension__ typedef __int128 Int128;
+// formatThousands for 128-bit values, the same look.
+QByteArray formatThousands128(Int128 value);
 // The summary line shown once a ratio is set.
 QString rateSummaryText(int32_t rate, double mesoPerWon);
 

@@ -1,0 +1,86 @@
+#include "LedgerTotals.h"
+
+namespace {
+
+QString signedAmount(LedgerTotals::Sum value)
+{
+    const QString digits = QString::fromLatin1(ProfitMath::formatThousands128(value));
+    return value > 0 ? QLatin1Char('+') + digits : digits;
+}
+
+int signOf(LedgerTotals::Sum value)
+{
+    return value > 0 ? 1 : (value < 0 ? -1 : 0);
+}
+
+} // namespace
+
+void LedgerTotals::add(const AuctionItem &item)
+{
+    apply(item, 1);
+}
+
+void LedgerTotals::remove(const AuctionItem &item)
+{
+    apply(item, -1);
+}
+
+void LedgerTotals::clear()
+{
+    *this = LedgerTotals();
+}
+
+void LedgerTotals::recount(const std::map<int32_t, AuctionItem> &items)
+{
+    clear();
+    for (const auto &entry : items)
+        add(entry.second);
+}
+
+void LedgerTotals::apply(const AuctionItem &item, int direction)
+{
+    // Every figure is widened before it is added, so no sum of 64-bit
+    // figures can overflow short of 2^63 items.
+    m_itemCount += direction;
+    m_wonPaid += direction * static_cast<Sum>(item.wonCost());
+    if (const std::optional<int64_t> profit = item.profitMeso())
+        m_profitMeso += direction * static_cast<Sum>(*profit);
+    else
+        m_undefinedMeso += direction;
+    if (const std::optional<int64_t> profit = item.profitWon())
+        m_profitWon += direction * static_cast<Sum>(*profit);
+    else
+        m_undefinedWon += direction;
+}
+
+LedgerTotals::Text LedgerTotals::text() const
+{
+    Text text;
+    text.count = QString::fromLatin1(ProfitMath::formatThousands(m_itemCount)) + QString::fromUtf8("개");
+    text.paid = QString::fromUtf8("지불 ") + QString::fromLatin1(ProfitMath::formatThousands128(m_wonPaid))
+        + QString::fromUtf8("원");
+    text.profitMeso = signedAmount(m_profitMeso) + QString::fromUtf8("메소");
+    text.profitWon = signedAmount(m_profitWon) + QString::fromUtf8("원");
+    if (m_undefinedMeso == m_undefinedWon && m_undefinedMeso > 0) {
+        text.undefined = QString::fromUtf8("손익 미정 %1개").arg(QString::fromLatin1(ProfitMath::formatThousands(m_undefinedMeso)));
+    } else if (m_undefinedMeso != m_undefinedWon) {
+        text.undefined = QString::fromUtf8("손익 미정 메소 %1개 / 원 %2개")
+                             .arg(QString::fromLatin1(ProfitMath::formatThousands(m_undefinedMeso)),
+                                  QString::fromLatin1(ProfitMath::formatThousands(m_undefinedWon)));
+    }
+    if (m_undefinedMeso < m_itemCount)
+        text.profitMesoSign = signOf(m_profitMeso);
+    if (m_undefinedWon < m_itemCount)
+        text.profitWonSign = signOf(m_profitWon);
+    return text;
+}
+
+QString LedgerTotals::summary() const
+{
+    const Text parts = text();
+    QString line = parts.count + QString::fromUtf8(" · ") + parts.paid + QString::fromUtf8(" · 손익 ")
+        + parts.profitMeso + QStringLiteral(" / ") + parts.profitWon;
+    if (!parts.undefined.isEmpty())
+        line += QStringLiteral(" (") + parts.undefined + QLatin1Char(')');
+    return line;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "AuctionItem.h"
+#include "ProfitMath.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+
+// Running totals of a ledger for the status line: how many items, the won
+// paid for them and their profits. Kept up to date item by item so a change
+// to one row never walks the whole ledger.
+//
+// remove() must see an item exactly as add() saw it: figures are computed
+// from the item's fields, so an item edited in between (or every item after
+// a new ratio, fee or discount) has to be taken out before the edit and put
+// back after it, or the whole ledger recounted.
+class LedgerTotals
+{
+public:
+    using Sum = ProfitMath::Int128;
+
+    // The status line in pieces, so a widget can colour the profits and
+    // leave the rest plain.
+    struct Text
+    {
+        QString count;      // "12개"
+        QString paid;       // "지불 84,300원"
+        QString profitMeso; // "+231,450,000메소"
+        QString profitWon;  // "+7,310원"
+        QString undefined;  // "손익 미정 3개"; empty when every profit is known
+        // -1, 0 or 1, the sign of each profit total; empty when not one item
+        // has that profit, so the total reads as neither a gain nor a loss.
+        std::optional<int> profitMesoSign;
+        std::optional<int> profitWonSign;
+    };
+
+    void add(const AuctionItem &item);
+    void remove(const AuctionItem &item);
+    void clear();
+    void recount(const std::map<int32_t, AuctionItem> &items);
+
+    int64_t itemCount() const { return m_itemCount; }
+    Sum wonPaid() const { return m_wonPaid; }
+    // Over the items whose profit is defined.
+    Sum profitMeso() const { return m_profitMeso; }
+    Sum profitWon() const { return m_profitWon; }
+    // Items whose profit is undefined. A ratio above what a won can buy
+    // after the fee leaves the won profit undefined while the meso profit
+    // is known, so the two counts can differ.
+    int64_t undefinedMesoCount() const { return m_undefinedMeso; }
+    int64_t undefinedWonCount() const { return m_undefinedWon; }
+
+    Text text() const;
+    // "12개 · 지불 84,300원 · 손익 +231,450,000메소 / +7,310원 (손익 미정 3개)"
+    QString summary() const;
+
+private:
+    void apply(const AuctionItem &item, int direction);
+
+    int64_t m_itemCount = 0;
+    Sum m_wonPaid = 0;
+    Sum m_profitMeso = 0;
+    Sum m_profitWon = 0;
+    int64_t m_undefinedMeso = 0;
+    int64_t m_undefinedWon = 0;
+};
