@@ -1,14 +1,17 @@
 #include "LedgerDocument.h"
 
+#include "CsvExport.h"
 #include "JsonFileIo.h"
 #include "LedgerCommands.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
 #include "Prompt.h"
+#include "TotalsBar.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -92,6 +95,48 @@ void LedgerDocument::addEditMenu(QMenuBar *menuBar)
             m_undoStack.redo();
         }
     });
+}
+
+void LedgerDocument::setTotalsBar(TotalsBar *bar)
+{
+    m_totalsBar = bar;
+    m_totals.recount(m_store.items());
+    showTotals();
+}
+
+void LedgerDocument::showTotals()
+{
+    if (m_totalsBar)
+        m_totalsBar->setTotals(m_totals);
+}
+
+bool LedgerDocument::exportCsv()
+{
+    QDir().mkdir(QString::fromLatin1(ledgerDirectory));
+    QString path = Prompt::saveFileName(m_window, QString::fromUtf8("CSV로 내보내기"), QString::fromLatin1(ledgerDirectory),
+                                        QString::fromUtf8("CSV 파일 (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).fileName().indexOf(QLatin1Char('.')) < 0)
+        path += QStringLiteral(".csv");
+    std::vector<CsvExport::Row> rows;
+    const std::vector<int32_t> ids = m_rows.idsInRowOrder();
+    rows.reserve(ids.size());
+    for (int32_t id : ids)
+        if (const AuctionItem *item = m_store.findItem(id))
+            rows.emplace_back(id, item);
+    if (!CsvExport::writeFile(path, rows)) {
+        Prompt::error(m_window, QString::fromUtf8("CSV 파일 저장 실패!"));
+        return false;
+    }
+    return true;
+}
+
+void LedgerDocument::copySelectedRow()
+{
+    const int32_t id = m_rows.currentId();
+    if (const AuctionItem *item = m_store.findItem(id))
+        QGuiApplication::clipboard()->setText(CsvExport::tabSeparatedRow(id, *item));
 }
 
 LedgerDocument::Settings LedgerDocument::currentSettings() const
@@ -178,6 +223,7 @@ void LedgerDocument::endLoad(const QString &path, int32_t fileRate, int32_t file
     m_loading = false;
     // The ids start again; no undo may reach back into the ledger before.
     m_undoStack.clear();
+    showTotals();
     markClean(path, {fileRate, fileFee == 3 ? 3 : 5, std::max(0.0, fileDiscount)});
 }
 
@@ -201,6 +247,12 @@ void LedgerDocument::itemAdded(int32_t id, const AuctionItem &item)
         m_rows.insertRowAt(m_restoreRow, id, item);
     else
         m_insertTop(id, item);
+    m_totals.add(item);
+    // A load shows its rows and totals once, at its end.
+    if (m_loading)
+        return;
+    m_rows.scrollTo(id);
+    showTotals();
     if (recording())
         m_undoStack.push(new AddItemCommand(*this, m_store, id, item));
 }
@@ -209,6 +261,8 @@ void LedgerDocument::itemRemoved(int32_t id, const AuctionItem &item)
 {
     const int row = m_rows.rowOf(id);
     m_rows.removeRowOf(id);
+    m_totals.remove(item);
+    showTotals();
     if (recording())
         m_undoStack.push(new DeleteItemCommand(*this, m_store, id, item, row));
 }
@@ -216,6 +270,9 @@ void LedgerDocument::itemRemoved(int32_t id, const AuctionItem &item)
 void LedgerDocument::itemChanged(int32_t id, const AuctionItem &before, const AuctionItem &after)
 {
     m_rows.rewriteItem(id, before, after);
+    m_totals.remove(before);
+    m_totals.add(after);
+    showTotals();
     if (recording())
         m_undoStack.push(new EditItemCommand(*this, m_store, id, before, after));
 }
@@ -223,12 +280,17 @@ void LedgerDocument::itemChanged(int32_t id, const AuctionItem &before, const Au
 void LedgerDocument::itemsCleared()
 {
     m_rows.clear();
+    m_totals.clear();
     m_undoStack.clear();
+    showTotals();
 }
 
 void LedgerDocument::settingChanged(LedgerSetting setting)
 {
     m_rows.rewriteSetting(setting);
+    // Every item's figures moved with the setting.
+    m_totals.recount(m_store.items());
+    showTotals();
     if (!m_loading)
         updateTitle();
 }

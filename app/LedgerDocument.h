@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LedgerListener.h"
+#include "LedgerTotals.h"
 
 #include <QObject>
 #include <QString>
@@ -14,6 +15,7 @@ class LedgerTable;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
+class TotalsBar;
 struct AuctionItem;
 
 // The ledger as a document: it hears every change of the store, has the
@@ -34,6 +36,15 @@ public:
     // Adds "편집" with undo and redo to the menu bar.
     void addEditMenu(QMenuBar *menuBar);
     QUndoStack &undoStack() { return m_undoStack; }
+    // Where the totals are shown; they are kept up to date item by item.
+    void setTotalsBar(TotalsBar *bar);
+    const LedgerTotals &totals() const { return m_totals; }
+
+    // The export command: the table as shown, in its row order, as a CSV
+    // file for a spreadsheet. True when it was written.
+    bool exportCsv();
+    // The selected row as tab-separated cells on the clipboard.
+    void copySelectedRow();
 
     bool isModified() const;
     // The file last saved to or loaded from; empty before either.
@@ -82,6 +93,7 @@ private:
     Settings currentSettings() const;
     bool recording() const { return !m_replaying && !m_loading; }
     void updateTitle();
+    void showTotals();
     void markClean(const QString &path, const Settings &saved);
 
     QMainWindow *m_window;
@@ -89,6 +101,8 @@ private:
     LedgerTable &m_rows;
     std::function<void(int32_t, const AuctionItem &)> m_insertTop;
     QUndoStack m_undoStack;
+    LedgerTotals m_totals;
+    TotalsBar *m_totalsBar = nullptr;
     const QString m_baseTitle;
     QString m_filePath;
     // What a save wrote or a load read; the settings live outside the undo

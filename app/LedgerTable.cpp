@@ -165,8 +165,18 @@ void LedgerTable::insertRow(int32_t id, const AuctionItem &item)
 
 void LedgerTable::insertRowAt(int row, int32_t id, const AuctionItem &item)
 {
-    placeRow(std::max(0, std::min(row, m_table->rowCount())), id, item);
-    m_table->resizeColumnsToContents();
+    row = std::max(0, std::min(row, m_table->rowCount()));
+    placeRow(row, id, item);
+    // A row that comes back only needs its own cells to fit: measuring the
+    // columns over every row would cost a whole table's layout.
+    const int grid = m_table->showGrid() ? 1 : 0;
+    for (int column = 0; column < columnCount; ++column) {
+        if (m_table->isColumnHidden(column))
+            continue;
+        const int needed = m_table->sizeHintForIndex(m_table->model()->index(row, column)).width() + grid;
+        if (needed > m_table->columnWidth(column))
+            m_table->setColumnWidth(column, needed);
+    }
 }
 
 void LedgerTable::placeRow(int row, int32_t id, const AuctionItem &item)
@@ -348,4 +358,26 @@ void LedgerTable::rewriteSetting(LedgerSetting setting)
 void LedgerTable::closeEditor()
 {
     m_table->cancelEditing();
+}
+
+void LedgerTable::scrollTo(int32_t id)
+{
+    const int row = rowOf(id);
+    if (row >= 0)
+        m_table->scrollToItem(m_table->item(row, NameColumn));
+}
+
+std::vector<int32_t> LedgerTable::idsInRowOrder() const
+{
+    std::vector<int32_t> ids;
+    ids.reserve(static_cast<size_t>(m_table->rowCount()));
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        ids.push_back(idAt(row));
+    return ids;
+}
+
+int32_t LedgerTable::currentId() const
+{
+    const int row = m_table->currentRow();
+    return row < 0 ? -1 : idAt(row);
 }

@@ -39,6 +39,13 @@ public:
     // Closes an open cell editor without taking its text.
     void closeEditor();
 
+    // Shows the row of item id.
+    void scrollTo(int32_t id);
+    // The ids from the top row down.
+    std::vector<int32_t> idsInRowOrder() const;
+    // The id of the current row, or -1.
+    int32_t currentId() const;
+
     // Row of item id, or -1.
     int rowOf(int32_t id) const;
     // Item id of a row, or -1.

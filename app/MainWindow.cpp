@@ -16,12 +16,16 @@
 #include "ProfitMath.h"
 #include "Prompt.h"
 #include "QRegister.h"
+#include "TotalsBar.h"
 #include "WindowCapture.h"
 
 #include <QAbstractItemDelegate>
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QStatusBar>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QMenu>
@@ -113,6 +117,9 @@ bool MainWindow::init()
     fileMenu->addAction(openAction);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveData);
     connect(openAction, &QAction::triggered, this, &MainWindow::loadData);
+    fileMenu->addSeparator();
+    auto *exportAction = fileMenu->addAction(QString::fromUtf8("CSV로 내보내기…"));
+    exportAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_E));
 
     applyFormTexts();
 
@@ -125,6 +132,15 @@ bool MainWindow::init()
     ledgerDocument = new LedgerDocument(this, store, *rows,
                                         [this](int32_t id, const AuctionItem &item) { insertAuctionRow(id, item); });
     ledgerDocument->addEditMenu(menuBar());
+    connect(exportAction, &QAction::triggered, ledgerDocument, [this] { ledgerDocument->exportCsv(); });
+    auto *totalsBar = new TotalsBar;
+    statusBar()->addPermanentWidget(totalsBar);
+    ledgerDocument->setTotalsBar(totalsBar);
+    // Ctrl+C on the table copies the selected row, ready to paste into a
+    // spreadsheet (a cell editor keeps its own copy).
+    connect(auctionTable, &MyTableWidget::copyRequested, ledgerDocument, [this] { ledgerDocument->copySelectedRow(); });
+    // Return in the ratio field sets the ratio, as the button does.
+    connect(ui->lineEdit, &QLineEdit::returnPressed, this, &MainWindow::on_pushButton_3_clicked);
 
     KeyStatePoller::instance().addKey();
 
@@ -252,8 +268,13 @@ void MainWindow::runTimer()
 {
     KeyStatePoller &poller = KeyStatePoller::instance();
     poller.poll();
-    if (poller.takeRelease())
-        WindowCapture::captureWindow(this, QDateTime::currentDateTime());
+    if (!poller.takeRelease())
+        return;
+    // The picture is taken before the message is shown.
+    const QString saved = WindowCapture::captureWindow(this, QDateTime::currentDateTime());
+    statusBar()->showMessage(saved.isEmpty() ? QString::fromUtf8("스크린샷을 저장하지 못했습니다.")
+                                             : QString::fromUtf8("스크린샷 저장: ") + QFileInfo(saved).fileName(),
+                             5000);
 }
 
 void MainWindow::on_pushButton_clicked()

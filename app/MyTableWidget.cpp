@@ -1,5 +1,7 @@
 #include "MyTableWidget.h"
 
+#include <QKeyEvent>
+
 
 MyTableWidget::MyTableWidget(QWidget *parent)
     : QTableWidget(parent)
@@ -12,6 +14,17 @@ MyTableWidget::~MyTableWidget() = default;
 bool MyTableWidget::isEditing() const
 {
     return state() == EditingState;
+}
+
+void MyTableWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The view would copy the current cell alone; the ledger copies the row.
+    if (event == QKeySequence::Copy) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 bool MyTableWidget::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)

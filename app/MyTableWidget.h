@@ -17,10 +17,13 @@ public:
     void cancelEditing();
 
 signals:
+    // The copy keys were pressed on the table (not in a cell editor).
+    void copyRequested();
     // An editor opened on this cell, by a double click or by Tab moving on
     // from the previous editor.
     void editorOpened(QTableWidgetItem *item);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 };

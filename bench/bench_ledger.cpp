@@ -301,6 +301,40 @@ void measureDeleteRow(benchmark::State &state)
     closeWindow();
 }
 
+// Undo of a delete (the row comes back in its place), and redo of it.
+void measureUndoDelete(benchmark::State &state, bool redo)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    QTableWidget *table = window->table();
+    QPushButton *remove = child<QPushButton>(window, "pushButton_5");
+    QAction *undoAction = fileAction(window, Qt::Key_Z);
+    QAction *redoAction = fileAction(window, Qt::Key_Y);
+    if (!undoAction || !redoAction) {
+        state.SkipWithError("no undo and redo actions");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        table->setCurrentCell(table->rowCount() / 2, AuctionRows::NameColumn);
+        remove->click();
+        settle();
+        if (redo) {
+            undoAction->trigger();
+            settle();
+        }
+        state.ResumeTiming();
+        (redo ? redoAction : undoAction)->trigger();
+        settle();
+    }
+    const int64_t expected = redo ? state.range(0) - static_cast<int64_t>(state.iterations()) : state.range(0);
+    if (static_cast<int64_t>(LedgerStore::instance().items().size()) != table->rowCount()
+        || table->rowCount() != expected)
+        state.SkipWithError("rows and ledger differ after undo or redo");
+    closeWindow();
+}
+
 void measureSave(benchmark::State &state)
 {
     MainWindow *window = loadedWindow(state, state.range(0));
@@ -480,6 +514,8 @@ void printSummary(const FigureReporter &figures, const ProcessStartup::Result &p
         {"fee change", "fee"},
         {"one cell edit (meso price)", "cell_edit"},
         {"delete one row", "delete_row"},
+        {"undo a delete", "undo_delete"},
+        {"redo a delete", "redo_delete"},
         {"save", "save"},
     };
     std::printf("\nMedians of real time\n%-48s", "");
@@ -547,6 +583,8 @@ void registerAll()
         sized(benchmark::RegisterBenchmark("fee", measureFee), n);
         sized(benchmark::RegisterBenchmark("cell_edit", measureCellEdit), n);
         sized(benchmark::RegisterBenchmark("delete_row", measureDeleteRow), n);
+        sized(benchmark::RegisterBenchmark("undo_delete", measureUndoDelete, false), n);
+        sized(benchmark::RegisterBenchmark("redo_delete", measureUndoDelete, true), n);
         sized(benchmark::RegisterBenchmark("save", measureSave), n);
     }
     // The literal path takes seconds for a thousand rows: three runs.

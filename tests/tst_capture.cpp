@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
@@ -255,6 +256,15 @@ private slots:
         QCOMPARE(WindowCapture::captureWindow(window, secondJanuary), QString());
         QCOMPARE(folder.readFile(QStringLiteral("Screenshot")), QByteArray("not a folder"));
         QCOMPARE(WindowCapture::captureWindow(nullptr, secondJanuary), QString());
+
+        // Through the key, the failure is said on the status bar.
+        FakeKeyPlatform *fake = installFake();
+        settleToIdle(fake);
+        fake->down = true;
+        QVERIFY(runTimerTick(window));
+        fake->down = false;
+        QVERIFY(runTimerTick(window));
+        QCOMPARE(window->statusBar()->currentMessage(), QString::fromUtf8("스크린샷을 저장하지 못했습니다."));
     }
 
     void timerTickCapturesOncePerRelease()
@@ -273,6 +283,9 @@ private slots:
         fake->down = false;
         QVERIFY(runTimerTick(window));
         QCOMPARE(screenshots(folder).size(), 1);
+        // The player sees that the key did something, and where it went.
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QString::fromUtf8("스크린샷 저장: ") + screenshots(folder).first());
         for (int tick = 0; tick < 5; ++tick)
             QVERIFY(runTimerTick(window));
         QCOMPARE(screenshots(folder).size(), 1);

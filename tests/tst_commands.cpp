@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QClipboard>
 #include <QtTest>
 
 namespace {
@@ -86,6 +87,7 @@ private slots:
     void add();
     void sort();
     void sortHighlightBelongsToItsRow();
+    void keyboard();
     void deleteRow();
     void cellEdits_data();
     void cellEdits();
@@ -409,6 +411,26 @@ void CommandsTest::sortHighlightBelongsToItsRow()
         if (window->table()->item(row, 1)->data(Qt::BackgroundRole).isValid())
             ++highlighted;
     QCOMPARE(highlighted, 1);
+}
+
+void CommandsTest::keyboard()
+{
+    // Return in the ratio field sets the ratio, as "세팅" does.
+    auto *field = child<QLineEdit>(window, "lineEdit");
+    QTest::keyClicks(field, QStringLiteral("3000"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY(window->ratioIsSet());
+    QCOMPARE(LedgerStore::instance().rate, 3000);
+
+    // Ctrl+C on the table: the selected row as cells for a spreadsheet.
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    LedgerStore::instance().addItem("newer", 500, 1000, false);
+    QTableWidget *table = window->table();
+    table->setCurrentCell(1, 1);
+    table->setFocus();
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("item\t10000\t7000\t300000000\t63338000\t2000\t3000\t5\tO"));
 }
 
 void CommandsTest::deleteRow()

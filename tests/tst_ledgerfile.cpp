@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -255,6 +256,33 @@ private slots:
         QVERIFY(QFileInfo(dir).isDir());
         QCOMPARE(readAll(folder->path(QStringLiteral("Resource/elsewhere.json"))),
                  QByteArray("{\"rate\":0,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[]}"));
+    }
+
+    // The export writes the table as shown, in its row order, to a name that
+    // gets ".csv" when it has no extension.
+    void exportThroughMenu()
+    {
+        start();
+        setRatio(window, 3000);
+        LedgerStore::instance().addItem("worse", 10000, 200000000, true);
+        LedgerStore::instance().addItem("better, with a comma", 10000, 300000000, true);
+        LedgerStore::instance().addItem("=1+1", 500, 1000, false);
+        child<QPushButton>(window, "pushButton_2")->click();
+        Prompt::queueFileName(dataPath(QStringLiteral("export")));
+        QAction *exportAction = menuAction(window, QString::fromUtf8("CSV로 내보내기…"));
+        QVERIFY(exportAction);
+        exportAction->trigger();
+        QCOMPARE(Prompt::takeMessages(), QStringList());
+        const QByteArray text = readAll(dataPath(QStringLiteral("export.csv")));
+        QVERIFY(text.startsWith("\xEF\xBB\xBF"));
+        const QList<QByteArray> lines = text.mid(3).split('\n');
+        QCOMPARE(lines.size(), 5);
+        QVERIFY(lines[0].startsWith(QString::fromUtf8("아이템,").toUtf8()));
+        QCOMPARE(lines[1], QByteArray("\"better, with a comma\",10000,7000,300000000,63338000,2000,3000,5,O\r"));
+        // A name a spreadsheet would take for a formula stays text.
+        QCOMPARE(lines[2], QByteArray("'=1+1,500,500,1000,-15832050,-499,3000,5,X\r"));
+        QVERIFY(lines[3].startsWith("worse,10000,7000,200000000,-"));
+        QCOMPARE(lines[4], QByteArray());
     }
 
     void cancelledDialogs()

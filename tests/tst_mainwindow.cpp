@@ -221,7 +221,11 @@ void MainWindowTest::menu()
     QVERIFY(fileMenu);
 
     const QList<QAction *> actions = fileMenu->actions();
-    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions.size(), 4);
+    // Below a separator, the export for a spreadsheet.
+    QVERIFY(actions[2]->isSeparator());
+    QCOMPARE(actions[3]->text(), QString::fromUtf8("CSV로 내보내기…"));
+    QCOMPARE(actions[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     QCOMPARE(actions[0]->text(), QString::fromUtf8("저장"));
     QCOMPARE(actions[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(actions[1]->text(), QString::fromUtf8("열기 Ctrl+O,"));

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -111,6 +112,24 @@ QString UndoTest::rowsDisagree() const
                     .arg(row).arg(column).arg(shown, expected);
         }
     }
+    // The totals are the sums of the columns as the rows show them.
+    qint64 paid = 0, profitMeso = 0, profitWon = 0, undefined = 0;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        paid += cellText(window, row, AuctionRows::CashColumn).remove(QLatin1Char(',')).toLongLong();
+        const QString meso = cellText(window, row, AuctionRows::ProfitMesoColumn).remove(QLatin1Char(','));
+        profitMeso += meso.toLongLong();
+        profitWon += cellText(window, row, AuctionRows::ProfitWonColumn).remove(QLatin1Char(',')).toLongLong();
+        undefined += meso.isEmpty() ? 1 : 0;
+    }
+    const LedgerTotals &totals = window->document()->totals();
+    if (totals.itemCount() != table->rowCount() || totals.wonPaid() != paid || totals.profitMeso() != profitMeso
+        || totals.profitWon() != profitWon || totals.undefinedMesoCount() != undefined)
+        return QStringLiteral("totals %1 for rows adding up to %2 items, %3 won paid, %4 / %5 profit, %6 undefined")
+            .arg(totals.summary()).arg(table->rowCount()).arg(paid).arg(profitMeso).arg(profitWon).arg(undefined);
+    const QString shown = window->findChild<QWidget *>(QStringLiteral("totalsBar"))
+                              ->findChild<QLabel *>(QStringLiteral("totalsPlainLabel"))->text();
+    if (!shown.startsWith(QStringLiteral("%1개 · ").arg(table->rowCount())))
+        return QStringLiteral("the status line reads '%1'").arg(shown);
     return QString();
 }
 
