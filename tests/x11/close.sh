@@ -12,8 +12,6 @@ set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 x11_check close "$@" Xvfb xdotool python3
 
-close_button() { python3 "$source_dir/tests/x11/lib/close-window.py" "$1" || fail "could not ask window $1 to close"; }
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 title_is() { [ "$(xdotool getwindowname "$main")" = "$1" ]; }
 
 make_portable_folder

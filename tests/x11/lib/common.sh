@@ -130,6 +130,12 @@ start_program() {
     main=$window
     xdotool windowfocus --sync "$main"
 }
+# Asks window $1 to close, as a window manager's close button does.
+close_button() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/close-window.py" "$1" || fail "could not ask window $1 to close"
+}
+# The program started last has ended.
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 stop_program() {
     kill "$program_pid" 2>/dev/null || true
     wait "$program_pid" 2>/dev/null || true
