@@ -144,7 +144,13 @@ int LedgerTable::rowOf(int32_t id) const
 {
     if (id < 0 || static_cast<size_t>(id) >= m_keyCells.size() || !m_keyCells[static_cast<size_t>(id)])
         return -1;
-    return m_table->row(m_keyCells[static_cast<size_t>(id)]);
+    QTableWidgetItem *keyCell = m_keyCells[static_cast<size_t>(id)];
+    // The player deletes and edits the row they are on; asking the table
+    // for any other row may make it search its cells.
+    const int current = m_table->currentRow();
+    if (current >= 0 && m_table->item(current, KeyColumn) == keyCell)
+        return current;
+    return m_table->row(keyCell);
 }
 
 int32_t LedgerTable::idAt(int row) const

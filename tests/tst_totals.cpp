@@ -435,15 +435,10 @@ void TotalsTest::bar()
 {
     TotalsBar bar;
     QCOMPARE(bar.objectName(), QStringLiteral("totalsBar"));
-    auto *plain = bar.findChild<QLabel *>(QStringLiteral("totalsPlainLabel"));
-    auto *meso = bar.findChild<QLabel *>(QStringLiteral("totalsProfitMesoLabel"));
-    auto *won = bar.findChild<QLabel *>(QStringLiteral("totalsProfitWonLabel"));
-    auto *undefined = bar.findChild<QLabel *>(QStringLiteral("totalsUndefinedLabel"));
-    QVERIFY(plain && meso && won && undefined);
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    const QColor plainColour = plain->palette().color(QPalette::WindowText);
-    QVERIFY(plainColour != QColor(255, 0, 0) && plainColour != QColor(0, 0, 255));
+    const auto text = [&bar](TotalsBar::Piece piece) { return bar.run(piece).text; };
+    const auto colour = [&bar](TotalsBar::Piece piece) { return bar.run(piece).colour; };
 
     // A gain in meso and a loss in won.
     AuctionItem item = textItem(0);
@@ -455,41 +450,42 @@ void TotalsTest::bar()
     totals.remove(textItem(1));
     totals.add(textItem(4));
     bar.setTotals(totals);
-    QCOMPARE(plain->text(), QString::fromUtf8("3개 · 지불 17,900원 · 손익"));
-    QCOMPARE(meso->text(), QString::fromUtf8("+100,000메소"));
-    QCOMPARE(won->text(), QString::fromUtf8("+2원"));
-    QCOMPARE(meso->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QCOMPARE(won->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QCOMPARE(undefined->text(), QString::fromUtf8("(손익 미정 1개)"));
-    QVERIFY(undefined->isVisible());
+    QCOMPARE(bar.text(), QString::fromUtf8("3개 · 지불 17,900원 · 손익 +100,000메소 / +2원 (손익 미정 1개)"));
+    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("+100,000메소"));
+    QCOMPARE(text(TotalsBar::ProfitWon), QString::fromUtf8("+2원"));
+    QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(255, 0, 0));
+    QCOMPARE(colour(TotalsBar::ProfitWon), QColor(255, 0, 0));
+    QVERIFY(!colour(TotalsBar::Plain).isValid());
+    // The whole line fits the bar.
+    QVERIFY(bar.sizeHint().width() >= bar.fontMetrics().horizontalAdvance(bar.text()));
 
     totals.add(textItem(1));
     bar.setTotals(totals);
-    QCOMPARE(meso->text(), QString::fromUtf8("-249,900,000메소"));
-    QCOMPARE(won->text(), QString::fromUtf8("-4,998원"));
-    QCOMPARE(meso->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QCOMPARE(won->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("-249,900,000메소"));
+    QCOMPARE(text(TotalsBar::ProfitWon), QString::fromUtf8("-4,998원"));
+    QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(0, 0, 255));
+    QCOMPARE(colour(TotalsBar::ProfitWon), QColor(0, 0, 255));
 
     // Breaking even reads as the profit cells do: blue.
     totals.clear();
     totals.add(textItem(4));
     bar.setTotals(totals);
-    QCOMPARE(meso->text(), QString::fromUtf8("0메소"));
-    QCOMPARE(meso->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QCOMPARE(won->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("0메소"));
+    QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(0, 0, 255));
+    QCOMPARE(colour(TotalsBar::ProfitWon), QColor(0, 0, 255));
 
     // Only unknown profits: the totals read as neither gain nor loss.
     totals.clear();
     totals.add(textItem(2));
     bar.setTotals(totals);
-    QCOMPARE(meso->text(), QString::fromUtf8("0메소"));
-    QCOMPARE(meso->palette().color(QPalette::WindowText), plainColour);
-    QCOMPARE(won->palette().color(QPalette::WindowText), plainColour);
+    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("0메소"));
+    QVERIFY(!colour(TotalsBar::ProfitMeso).isValid());
+    QVERIFY(!colour(TotalsBar::ProfitWon).isValid());
 
     totals.clear();
     bar.setTotals(totals);
-    QCOMPARE(plain->text(), QString::fromUtf8("0개 · 지불 0원 · 손익"));
-    QVERIFY(!undefined->isVisible());
+    QCOMPARE(bar.text(), QString::fromUtf8("0개 · 지불 0원 · 손익 0메소 / 0원"));
+    QVERIFY(text(TotalsBar::Undefined).isEmpty());
 }
 
 QTEST_MAIN(TotalsTest)

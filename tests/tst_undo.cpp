@@ -6,6 +6,7 @@
 #include "Prompt.h"
 #include "QRegister.h"
 #include "TestSupport.h"
+#include "TotalsBar.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -126,9 +127,8 @@ QString UndoTest::rowsDisagree() const
         || totals.profitWon() != profitWon || totals.undefinedMesoCount() != undefined)
         return QStringLiteral("totals %1 for rows adding up to %2 items, %3 won paid, %4 / %5 profit, %6 undefined")
             .arg(totals.summary()).arg(table->rowCount()).arg(paid).arg(profitMeso).arg(profitWon).arg(undefined);
-    const QString shown = window->findChild<QWidget *>(QStringLiteral("totalsBar"))
-                              ->findChild<QLabel *>(QStringLiteral("totalsPlainLabel"))->text();
-    if (!shown.startsWith(QStringLiteral("%1개 · ").arg(table->rowCount())))
+    const QString shown = window->findChild<TotalsBar *>(QStringLiteral("totalsBar"))->text();
+    if (shown != totals.summary())
         return QStringLiteral("the status line reads '%1'").arg(shown);
     return QString();
 }
