@@ -1,5 +1,6 @@
 #include "DisplayCheck.h"
 #include "Launcher.h"
+#include "QtTranslation.h"
 
 #include <QApplication>
 
@@ -9,6 +10,8 @@ int main(int argc, char *argv[])
         return 1;
     Launcher::prepareApplication();
     QApplication application(argc, argv);
+    // Without the file Qt's buttons and dialogs stay English; nothing else changes.
+    installQtTranslation();
     int result = -1;
     {
         Launcher launcher;

@@ -5,6 +5,7 @@
 #include "Launcher.h"
 #include "MainWindow.h"
 #include "Prompt.h"
+#include "QtTranslation.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -195,6 +196,8 @@ int runOnce(int &argc, char **argv, Kind kind)
     ExposureClock application(argc, argv);
     QTimer::singleShot(exposureTimeoutMilliseconds, &application, &QCoreApplication::quit);
     const int64_t applicationAt = monotonicNanoseconds();
+    // Qt's Korean texts, as main() loads them, for both kinds.
+    installQtTranslation();
 
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<QMainWindow> bare;

@@ -4,7 +4,10 @@
 set -euo pipefail
 
 profile=${1:-run}
-packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools rapidjson-dev libx11-dev fonts-nanum)
+# qttranslations5-l10n: Qt's own buttons and dialogs in Korean, read by the
+# Linux program and shipped with the Windows one.
+packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools rapidjson-dev libx11-dev fonts-nanum
+          qttranslations5-l10n)
 if [ "$profile" = test ]; then
     packages+=(libbenchmark-dev xvfb xauth xdotool python3 clang libclang-rt-14-dev g++-mingw-w64-x86-64
                imagemagick dpkg-dev file x11-xserver-utils)
@@ -14,7 +17,7 @@ case "$profile" in
     package) packages+=(dpkg-dev file desktop-file-utils) ;;
     icons) packages+=(librsvg2-bin icoutils) ;;
     bench) packages+=(libbenchmark-dev time xvfb xauth) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 nsis zip unzip xvfb xauth xdotool
+    windows) packages+=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 nsis zip unzip xvfb xauth xdotool python3
                         imagemagick fonts-nanum) ;;
 esac
 

@@ -27,22 +27,6 @@ make_portable_folder
 
 near() { [ $(( $1 - $2 )) -le 2 ] && [ $(( $2 - $1 )) -le 2 ]; }
 
-# The picture of window $1 into $2 once it has stopped changing.
-settled_picture() {
-    local window=$1 picture=$2
-    settled() {
-        import -window "$window" "$work/next.png"
-        if [ -f "$work/last.png" ] && compare -metric AE "$work/last.png" "$work/next.png" null: 2>/dev/null; then
-            return 0
-        fi
-        mv "$work/next.png" "$work/last.png"
-        return 1
-    }
-    rm -f "$work/last.png"
-    wait_for 10 settled || fail "window $window kept changing at $percent %"
-    mv "$work/next.png" "$picture"
-}
-
 mkdir -p "$build_dir/hidpi"
 for dpi in 96 144 192; do
     percent=$(( dpi * 100 / 96 ))

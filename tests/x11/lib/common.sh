@@ -188,6 +188,23 @@ register_item() {
     wait_for 20 hidden '^아이템 등록$' || fail "the registration dialog stayed open"
 }
 
+# The picture of window $1 into $2 once it has stopped changing (import and
+# compare, from ImageMagick); fails when it kept changing for 10 s.
+settled_picture() {
+    local window=$1 picture=$2
+    settled() {
+        import -window "$window" "$work/next.png"
+        if [ -f "$work/last.png" ] && compare -metric AE "$work/last.png" "$work/next.png" null: 2>/dev/null; then
+            return 0
+        fi
+        mv "$work/next.png" "$work/last.png"
+        return 1
+    }
+    rm -f "$work/last.png"
+    wait_for 10 settled || fail "window $window kept changing"
+    mv "$work/next.png" "$picture"
+}
+
 # The pictures that Scroll Lock left in $work/Screenshot.
 count_pictures() {
     find "$work/Screenshot" -maxdepth 1 -name '*.png' 2>/dev/null | wc -l
