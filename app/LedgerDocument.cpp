@@ -190,7 +190,11 @@ bool LedgerDocument::maybeSave()
 bool LedgerDocument::save()
 {
     QDir().mkdir(QString::fromLatin1(ledgerDirectory));
-    const QString start = m_filePath.isEmpty() ? QString::fromLatin1(ledgerDirectory) : m_filePath;
+    // The folder of the ledger last saved or opened. Not its name: offered
+    // a name, the Windows dialog under Wine wrote the next save over that
+    // file whatever name was typed, and an overwritten ledger is lost work.
+    const QString start = m_filePath.isEmpty() ? QString::fromLatin1(ledgerDirectory)
+                                               : QFileInfo(m_filePath).absolutePath();
     QString path = Prompt::saveFileName(m_window, QString::fromUtf8("파일 선택"), start,
                                         QStringLiteral("Files (*.json)"), QStringLiteral("json"));
     if (path.isEmpty())

@@ -48,7 +48,8 @@ answer_file_dialog "$(windows_path "$first")"
 xdotool windowfocus --sync "$main"
 xdotool key ctrl+s
 answer_file_dialog "$(windows_path "${second%.json}")"
-wait_for 20 file_is "$second" "$expected" || fail "the ledger saved after opening differs: $(cat "$second" 2>&1)"
+wait_for 20 file_is "$second" "$expected" \
+    || fail "the ledger saved after opening differs: $(cat "$second" 2>&1); the folder holds: $(ls "$work/Resource/CustomDatas")"
 cmp "$first" "$second" || fail "the re-saved file differs from the opened one"
 note "opened through the Windows file dialog and saved again: the same bytes"
 stop_program
