@@ -17,7 +17,7 @@ case "$profile" in
     package) packages+=(dpkg-dev file desktop-file-utils) ;;
     icons) packages+=(librsvg2-bin icoutils) ;;
     bench) packages+=(libbenchmark-dev time xvfb xauth) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 nsis zip unzip xvfb xauth xdotool python3
+    windows) packages+=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 nsis python3 unzip xvfb xauth xdotool
                         imagemagick fonts-nanum) ;;
 esac
 

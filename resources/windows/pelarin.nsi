@@ -3,7 +3,8 @@
 ; its own folder. Built by scripts/windows.sh:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.53 -DSTAGE=<portable folder> -DOUTFILE=<setup.exe> pelarin.nsi
 ; The portable folder holds bin\ (the program, the Qt and runtime DLLs and
-; plugins), Resource\CashItems.json and licenses\.
+; plugins, Qt's Korean translation), Resource\CashItems.json, licenses\ and
+; the player's guide 사용법.txt.
 
 Unicode true
 Target amd64-unicode
@@ -13,6 +14,8 @@ SetCompressor /SOLID lzma
 !include "FileFunc.nsh"
 
 !define APPNAME "Pelarin 유틸리티"
+!define MENU_FOLDER "$SMPROGRAMS\${APPNAME}"
+!define GUIDE "사용법"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelarin"
 
 Name "${APPNAME}"
@@ -29,8 +32,9 @@ VIAddVersionKey /LANG=1042 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1042 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1042 "LegalCopyright" "Pelarin"
 
-!define MUI_ICON "${STAGE}\bin\pelarin.ico"
-!define MUI_UNICON "${STAGE}\bin\pelarin.ico"
+; makensis runs in this file's folder.
+!define MUI_ICON "..\pelarin.ico"
+!define MUI_UNICON "..\pelarin.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\bin\pelarin.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "${APPNAME} 실행"
 !insertmacro MUI_PAGE_WELCOME
@@ -45,7 +49,10 @@ Section "${APPNAME}" SecMain
     SectionIn RO
     SetShellVarContext current
 
-    ; The program: replaced as a whole on every install.
+    ; The program: replaced on every install. What 1.53's first installers
+    ; shipped and the program never loads goes.
+    RMDir /r "$INSTDIR\bin\imageformats"
+    Delete "$INSTDIR\bin\pelarin.ico"
     SetOutPath "$INSTDIR\bin"
     File /r "${STAGE}\bin\*.*"
 
@@ -59,12 +66,20 @@ Section "${APPNAME}" SecMain
 
     SetOutPath "$INSTDIR\licenses"
     File /r "${STAGE}\licenses\*.*"
+    SetOutPath "$INSTDIR"
+    File "${STAGE}\${GUIDE}.txt"
 
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
-    ; The program finds its catalogue from its working folder, bin\.
+    ; A Start-menu folder with the program and its guide. The program finds
+    ; its catalogue from its working folder, bin\. Earlier versions put the
+    ; program's entry straight into the Start menu.
+    Delete "$SMPROGRAMS\${APPNAME}.lnk"
+    CreateDirectory "${MENU_FOLDER}"
     SetOutPath "$INSTDIR\bin"
-    CreateShortCut "$SMPROGRAMS\${APPNAME}.lnk" "$INSTDIR\bin\pelarin.exe" "" "$INSTDIR\bin\pelarin.exe" 0
+    CreateShortCut "${MENU_FOLDER}\${APPNAME}.lnk" "$INSTDIR\bin\pelarin.exe" "" "$INSTDIR\bin\pelarin.exe" 0
+    SetOutPath "$INSTDIR"
+    CreateShortCut "${MENU_FOLDER}\${GUIDE}.lnk" "$INSTDIR\${GUIDE}.txt"
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${APPNAME}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -80,13 +95,18 @@ Section "${APPNAME}" SecMain
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
-; Removes the program and leaves what the player made: the ledgers in
-; Resource\CustomDatas, the pictures in Screenshot and the catalogue.
+; Removes the program, its guide and its Start-menu folder, and leaves what
+; the player made: the ledgers in Resource\CustomDatas, the pictures in
+; Screenshot and the catalogue.
 Section "Uninstall"
     SetShellVarContext current
+    Delete "${MENU_FOLDER}\${APPNAME}.lnk"
+    Delete "${MENU_FOLDER}\${GUIDE}.lnk"
+    RMDir "${MENU_FOLDER}"
     Delete "$SMPROGRAMS\${APPNAME}.lnk"
     RMDir /r "$INSTDIR\bin"
     RMDir /r "$INSTDIR\licenses"
+    Delete "$INSTDIR\${GUIDE}.txt"
     Delete "$INSTDIR\uninstall.exe"
     ; Only when empty: folders that hold the player's files stay.
     RMDir "$INSTDIR\Resource\CustomDatas"
