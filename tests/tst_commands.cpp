@@ -431,6 +431,15 @@ void CommandsTest::keyboard()
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("item\t10000\t7000\t300000000\t63338000\t2000\t3000\t5\tO"));
+
+    // A new item's row is scrolled into view, wherever the player had scrolled.
+    for (int i = 0; i < 60; ++i)
+        LedgerStore::instance().addItem("filler", 500, 1000, false);
+    table->scrollToBottom();
+    QVERIFY(!table->viewport()->rect().intersects(table->visualItemRect(table->item(0, 1))));
+    LedgerStore::instance().addItem("newest", 500, 1000, false);
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("newest"));
+    QVERIFY(table->viewport()->rect().contains(table->visualItemRect(table->item(0, 1))));
 }
 
 void CommandsTest::deleteRow()
