@@ -113,12 +113,11 @@ void LedgerDocument::showTotals()
 bool LedgerDocument::exportCsv()
 {
     QDir().mkdir(QString::fromLatin1(ledgerDirectory));
-    QString path = Prompt::saveFileName(m_window, QString::fromUtf8("CSV로 내보내기"), QString::fromLatin1(ledgerDirectory),
-                                        QString::fromUtf8("CSV 파일 (*.csv)"), QStringLiteral("csv"));
+    const QString path = Prompt::saveFileName(m_window, QString::fromUtf8("CSV로 내보내기"),
+                                              QString::fromLatin1(ledgerDirectory), QString::fromUtf8("CSV 파일 (*.csv)"),
+                                              QStringLiteral("csv"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).fileName().indexOf(QLatin1Char('.')) < 0)
-        path += QStringLiteral(".csv");
     std::vector<CsvExport::Row> rows;
     const std::vector<int32_t> ids = m_rows.idsInRowOrder();
     rows.reserve(ids.size());
@@ -195,13 +194,12 @@ bool LedgerDocument::save()
     // file whatever name was typed, and an overwritten ledger is lost work.
     const QString start = m_filePath.isEmpty() ? QString::fromLatin1(ledgerDirectory)
                                                : QFileInfo(m_filePath).absolutePath();
-    QString path = Prompt::saveFileName(m_window, QString::fromUtf8("파일 선택"), start,
-                                        QStringLiteral("Files (*.json)"), QStringLiteral("json"));
+    // A name typed without an extension gets ".json": what is saved is what
+    // the open dialog lists.
+    const QString path = Prompt::saveFileName(m_window, QString::fromUtf8("파일 선택"), start,
+                                              QStringLiteral("Files (*.json)"), QStringLiteral("json"));
     if (path.isEmpty())
         return false;
-    // What is saved is what the open dialog lists.
-    if (QFileInfo(path).fileName().indexOf(QLatin1Char('.')) < 0)
-        path += QStringLiteral(".json");
     return saveTo(path);
 }
 

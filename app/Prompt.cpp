@@ -1,6 +1,7 @@
 #include "Prompt.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QQueue>
 
@@ -61,17 +62,30 @@ SaveAnswer askToSave(QWidget *parent, const QString &text)
     return SaveAnswer::Cancel;
 }
 
+namespace {
+
+// The dialog adds the default suffix itself; a dialog that does not (some
+// native ones) leaves it to us. A name with any extension is kept.
+QString withSuffix(const QString &path, const QString &defaultSuffix)
+{
+    if (path.isEmpty() || defaultSuffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        return path;
+    return path + QLatin1Char('.') + defaultSuffix;
+}
+
+} // namespace
+
 QString saveFileName(QWidget *parent, const QString &caption, const QString &start, const QString &filter,
                      const QString &defaultSuffix)
 {
     if (scripted)
-        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+        return withSuffix(fileNames.isEmpty() ? QString() : fileNames.dequeue(), defaultSuffix);
     QFileDialog dialog(parent, caption, start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return withSuffix(dialog.selectedFiles().constFirst(), defaultSuffix);
 }
 
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)

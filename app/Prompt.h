@@ -21,8 +21,8 @@ enum class SaveAnswer { Save, Discard, Cancel };
 SaveAnswer askToSave(QWidget *parent, const QString &text);
 
 // File dialogs; an empty string when cancelled. The save dialog starts at
-// `start` (a folder, or a file to offer again) and adds `defaultSuffix` to a
-// name typed without one.
+// `start` and adds `defaultSuffix` to a name typed without an extension (also
+// in scripted mode).
 QString saveFileName(QWidget *parent, const QString &caption, const QString &start, const QString &filter,
                      const QString &defaultSuffix);
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);

@@ -56,6 +56,26 @@ double mesoPerWon(int32_t rate, int32_t fee)
     return percentFactor(static_cast<double>(fee)) * static_cast<double>(ratioBase / rate);
 }
 
+namespace {
+
+// The digits of a magnitude, least significant first, written most
+// significant first with "," between groups of three.
+QByteArray groupedDigits(const char *reversedDigits, int count, bool negative)
+{
+    QByteArray text;
+    text.reserve(count + count / 3 + 1);
+    if (negative)
+        text.append('-');
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && i % 3 == count % 3)
+            text.append(',');
+        text.append(reversedDigits[count - 1 - i]);
+    }
+    return text;
+}
+
+} // namespace
+
 QByteArray formatThousands(int64_t value)
 {
     uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
@@ -65,17 +85,7 @@ QByteArray formatThousands(int64_t value)
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-
-    QByteArray text;
-    text.reserve(count + count / 3 + 1);
-    if (value < 0)
-        text.append('-');
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && i % 3 == count % 3)
-            text.append(',');
-        text.append(digits[count - 1 - i]);
-    }
-    return text;
+    return groupedDigits(digits, count, value < 0);
 }
 
 QByteArray formatThousands128(Int128 value)
@@ -89,17 +99,7 @@ QByteArray formatThousands128(Int128 value)
         digits[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
         magnitude /= 10;
     } while (magnitude != 0);
-
-    QByteArray text;
-    text.reserve(count + count / 3 + 1);
-    if (value < 0)
-        text.append('-');
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && i % 3 == count % 3)
-            text.append(',');
-        text.append(digits[count - 1 - i]);
-    }
-    return text;
+    return groupedDigits(digits, count, value < 0);
 }
 
 QString rateSummaryText(int32_t rate, double mesoPerWon)
