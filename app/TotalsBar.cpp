@@ -4,10 +4,13 @@
 #include "LedgerTotals.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
-
 #include <optional>
 
 namespace {
@@ -20,6 +23,36 @@ QColor colourOf(const std::optional<int> &sign)
 }
 
 constexpr int margin = 4;
+// How far a glyph's antialiased edge may reach beyond its advance.
+constexpr qreal overhang = 2;
+
+// What a figure is written with, in the order of the glyph table.
+const char figureCharacters[] = "0123456789,+-";
+constexpr int figureCharacterCount = sizeof(figureCharacters) - 1;
+
+int figureIndex(QChar character)
+{
+    const ushort code = character.unicode();
+    if (code >= '0' && code <= '9')
+        return code - '0';
+    if (code == ',')
+        return 10;
+    if (code == '+')
+        return 11;
+    if (code == '-')
+        return 12;
+    return -1;
+}
+
+// The text laid out on one line, for its glyphs and its measures.
+QTextLine layOut(QTextLayout &layout)
+{
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line;
+}
 
 } // namespace
 
@@ -28,35 +61,178 @@ TotalsBar::TotalsBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("totalsBar"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    prepareFont();
     setTotals(LedgerTotals());
 }
 
 void TotalsBar::setTotals(const LedgerTotals &totals)
 {
-    const LedgerTotals::Text text = totals.text();
-    setRun(Plain, text.count + QString::fromUtf8(" · ") + text.paid + QString::fromUtf8(" · 손익 "), QColor());
-    setRun(ProfitMeso, text.profitMeso, colourOf(text.profitMesoSign));
-    setRun(Slash, QStringLiteral(" / "), QColor());
-    setRun(ProfitWon, text.profitWon, colourOf(text.profitWonSign));
-    setRun(Undefined, text.undefined.isEmpty() ? QString() : QStringLiteral(" (") + text.undefined + QLatin1Char(')'),
-           QColor());
+    setRuns(totals);
+    QVector<Segment> segments = segmentsOf();
+    const QRegion changed = damage(m_segments, segments);
+    m_segments = std::move(segments);
     const int width = lineWidth();
     if (width > m_width) {
         m_width = width;
         updateGeometry();
     }
+    if (!changed.isEmpty())
+        update(changed);
+}
+
+void TotalsBar::setRuns(const LedgerTotals &totals)
+{
+    const LedgerTotals::Text text = totals.text();
+    const auto set = [this](Piece piece, QString runText, const QColor &colour) {
+        m_runs[piece].text = std::move(runText);
+        m_runs[piece].colour = colour;
+    };
+    set(Plain, text.count + QString::fromUtf8(" · ") + text.paid + QString::fromUtf8(" · 손익 "), QColor());
+    set(ProfitMeso, text.profitMeso, colourOf(text.profitMesoSign));
+    set(Slash, QStringLiteral(" / "), QColor());
+    set(ProfitWon, text.profitWon, colourOf(text.profitWonSign));
+    set(Undefined, text.undefined.isEmpty() ? QString() : QStringLiteral(" (") + text.undefined + QLatin1Char(')'),
+        QColor());
+}
+
+QVector<TotalsBar::Segment> TotalsBar::segmentsOf()
+{
+    QVector<Segment> segments;
+    qreal x = margin;
+    for (const Run &run : m_runs) {
+        const QString &text = run.text;
+        int start = 0;
+        while (start < text.size()) {
+            const bool figure = figureIndex(text.at(start)) >= 0;
+            int end = start + 1;
+            while (end < text.size() && (figureIndex(text.at(end)) >= 0) == figure)
+                ++end;
+            Segment segment;
+            segment.text = text.mid(start, end - start);
+            segment.colour = run.colour;
+            segment.x = x;
+            if (!figure || !setFigure(segment))
+                setLabel(segment);
+            x += segment.width;
+            segments.append(std::move(segment));
+            start = end;
+        }
+    }
+    return segments;
+}
+
+bool TotalsBar::setFigure(Segment &segment) const
+{
+    if (!m_figuresUsable)
+        return false;
+    const int count = segment.text.size();
+    segment.figure = true;
+    segment.glyphs.resize(count);
+    segment.offsets.resize(count);
+    segment.advances.resize(count);
+    qreal offset = 0;
+    for (int i = 0; i < count; ++i) {
+        const int index = figureIndex(segment.text.at(i));
+        segment.glyphs[i] = m_figureGlyphs[index];
+        segment.offsets[i] = offset;
+        segment.advances[i] = m_figureAdvances[index];
+        offset += m_figureAdvances[index];
+    }
+    segment.width = offset;
+    return true;
+}
+
+void TotalsBar::setLabel(Segment &segment)
+{
+    const auto cached = m_labels.constFind(segment.text);
+    if (cached != m_labels.constEnd()) {
+        segment.runs = cached->runs;
+        segment.width = cached->width;
+        segment.ascent = cached->ascent;
+        return;
+    }
+    QTextLayout layout(segment.text, font());
+    const QTextLine line = layOut(layout);
+    segment.figure = false;
+    segment.runs = layout.glyphRuns();
+    segment.width = line.horizontalAdvance();
+    segment.ascent = line.ascent();
+    // The labels are the few fixed words of the line; a figure laid out
+    // here (a font without digits) would only fill the cache.
+    if (figureIndex(segment.text.at(0)) < 0)
+        m_labels.insert(segment.text, segment);
+}
+
+void TotalsBar::prepareFont()
+{
+    m_labels.clear();
+    m_rawFont = QRawFont::fromFont(font());
+    const QVector<quint32> glyphs = m_rawFont.glyphIndexesForString(QString::fromLatin1(figureCharacters));
+    m_figuresUsable = m_rawFont.isValid() && glyphs.size() == figureCharacterCount
+        && std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();
+    if (m_figuresUsable) {
+        const QVector<QPointF> advances = m_rawFont.advancesForGlyphIndexes(glyphs);
+        for (int i = 0; i < figureCharacterCount; ++i) {
+            m_figureGlyphs[i] = glyphs[i];
+            m_figureAdvances[i] = advances[i].x();
+        }
+    }
+    // One baseline for the whole line, low enough for every word it can
+    // hold, whichever font draws its Hangul.
+    QTextLayout sample(QString::fromUtf8("0개 · 지불 0원 · 손익 0메소 / 0원 (손익 미정 메소 0개 / 원 0개)"), font());
+    const QTextLine line = layOut(sample);
+    const QFontMetricsF metrics(font());
+    m_ascent = std::max({metrics.ascent(), line.ascent(), m_figuresUsable ? m_rawFont.ascent() : 0.0});
+    m_descent = std::max({metrics.descent(), line.descent(), m_figuresUsable ? m_rawFont.descent() : 0.0});
+}
+
+void TotalsBar::relayout()
+{
+    m_segments = segmentsOf();
+    m_width = lineWidth();
+    updateGeometry();
     update();
 }
 
-void TotalsBar::setRun(Piece piece, const QString &text, const QColor &colour)
+QRect TotalsBar::extent(const Segment &segment) const
 {
-    m_runs[piece].colour = colour;
-    if (m_runs[piece].text == text && !text.isEmpty())
-        return;
-    m_runs[piece].text = text;
-    m_laidOut[piece].setText(text);
-    m_laidOut[piece].setTextFormat(Qt::PlainText);
-    m_laidOut[piece].prepare(QTransform(), font());
+    return QRectF(segment.x - overhang, 0, segment.width + 2 * overhang, height()).toAlignedRect();
+}
+
+QRect TotalsBar::glyphExtent(const Segment &segment, int glyph) const
+{
+    return QRectF(segment.x + segment.offsets[glyph] - overhang, 0, segment.advances[glyph] + 2 * overhang, height())
+        .toAlignedRect();
+}
+
+// What has to be drawn again to turn one line into the other: a figure
+// whose glyphs all stay in place only where a character changed, anything
+// else that moved, changed or changed colour where it was and where it is.
+QRegion TotalsBar::damage(const QVector<Segment> &before, const QVector<Segment> &after) const
+{
+    QRegion region;
+    const int count = std::max(before.size(), after.size());
+    for (int i = 0; i < count; ++i) {
+        const Segment *old = i < before.size() ? &before[i] : nullptr;
+        const Segment *now = i < after.size() ? &after[i] : nullptr;
+        if (old && now && old->figure == now->figure && old->colour == now->colour && old->x == now->x
+            && old->width == now->width) {
+            if (!now->figure && old->text == now->text)
+                continue;
+            if (now->figure && old->offsets == now->offsets) {
+                for (int glyph = 0; glyph < now->glyphs.size(); ++glyph) {
+                    if (old->glyphs[glyph] != now->glyphs[glyph])
+                        region += glyphExtent(*now, glyph);
+                }
+                continue;
+            }
+        }
+        if (old)
+            region += extent(*old);
+        if (now)
+            region += extent(*now);
+    }
+    return region;
 }
 
 QString TotalsBar::text() const
@@ -69,41 +245,60 @@ QString TotalsBar::text() const
 
 int TotalsBar::lineWidth() const
 {
-    qreal width = 2 * margin;
-    for (const QStaticText &run : m_laidOut)
-        width += run.size().width();
-    return static_cast<int>(std::ceil(width));
+    const qreal end = m_segments.isEmpty() ? margin : m_segments.last().x + m_segments.last().width;
+    return static_cast<int>(std::ceil(end + margin));
+}
+
+qreal TotalsBar::baseline() const
+{
+    return std::round((height() - (m_ascent + m_descent)) / 2 + m_ascent);
 }
 
 QSize TotalsBar::sizeHint() const
 {
-    return QSize(std::max(m_width, lineWidth()), fontMetrics().height() + 2);
+    return QSize(std::max(m_width, lineWidth()), static_cast<int>(std::ceil(m_ascent + m_descent)) + 2);
 }
 
 void TotalsBar::changeEvent(QEvent *event)
 {
-    // Another font measures the line anew.
+    // Another font lays the line out anew.
     if (event->type() == QEvent::FontChange) {
-        for (QStaticText &run : m_laidOut)
-            run.prepare(QTransform(), font());
-        m_width = lineWidth();
-        updateGeometry();
+        prepareFont();
+        relayout();
     }
     QWidget::changeEvent(event);
 }
 
-void TotalsBar::paintEvent(QPaintEvent *)
+void TotalsBar::paintEvent(QPaintEvent *event)
 {
+    const QRegion &area = event->region();
     QPainter painter(this);
-    painter.setFont(font());
     const QColor plain = palette().color(QPalette::WindowText);
-    const qreal top = (height() - fontMetrics().height()) / 2.0;
-    qreal x = margin;
-    for (int piece = 0; piece < PieceCount; ++piece) {
-        if (m_runs[piece].text.isEmpty())
+    const qreal base = baseline();
+    QVector<quint32> glyphs;
+    QVector<QPointF> positions;
+    for (const Segment &segment : qAsConst(m_segments)) {
+        if (!area.intersects(extent(segment)))
             continue;
-        painter.setPen(m_runs[piece].colour.isValid() ? m_runs[piece].colour : plain);
-        painter.drawStaticText(QPointF(x, top), m_laidOut[piece]);
-        x += m_laidOut[piece].size().width();
+        painter.setPen(segment.colour.isValid() ? segment.colour : plain);
+        if (!segment.figure) {
+            for (const QGlyphRun &run : segment.runs)
+                painter.drawGlyphRun(QPointF(segment.x, base - segment.ascent), run);
+            continue;
+        }
+        // Only the glyphs the repainted area reaches.
+        glyphs.clear();
+        positions.clear();
+        for (int glyph = 0; glyph < segment.glyphs.size(); ++glyph) {
+            if (area.intersects(glyphExtent(segment, glyph))) {
+                glyphs.append(segment.glyphs[glyph]);
+                positions.append(QPointF(segment.x + segment.offsets[glyph], base));
+            }
+        }
+        QGlyphRun run;
+        run.setRawFont(m_rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(), run);
     }
 }

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QColor>
-#include <QStaticText>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
+#include <QRawFont>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 #include <array>
@@ -11,8 +15,13 @@ class LedgerTotals;
 
 // The ledger's totals in one line for the status bar: the count and the won
 // paid in the bar's own colour, each profit total in the colour of the
-// profit cells. It draws the line itself: a command that changes one item
-// then repaints this line and lays out nothing.
+// profit cells.
+//
+// Every command that changes an item changes this line, so it is drawn for
+// speed: the Korean labels are laid out once, the figures are set glyph by
+// glyph from a table of the digits, and a new total repaints only the
+// characters that changed. A command then lays out nothing and repaints a few
+// digits.
 class TotalsBar : public QWidget
 {
     Q_OBJECT
@@ -40,12 +49,48 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void setRun(Piece piece, const QString &text, const QColor &colour);
+    // A stretch of the line in one colour: a label, or a figure made only
+    // of digits, commas and signs.
+    struct Segment
+    {
+        QString text;
+        QColor colour;
+        bool figure = false;
+        qreal x = 0;
+        qreal width = 0;
+        // A figure's glyphs and where each starts, from the segment's left.
+        QVector<quint32> glyphs;
+        QVector<qreal> offsets;
+        QVector<qreal> advances;
+        // A label's glyphs, laid out with their baseline at `ascent`.
+        QList<QGlyphRun> runs;
+        qreal ascent = 0;
+    };
+
+    void setRuns(const LedgerTotals &totals);
+    QVector<Segment> segmentsOf();
+    bool setFigure(Segment &segment) const;
+    void setLabel(Segment &segment);
+    void prepareFont();
+    void relayout();
+    QRect extent(const Segment &segment) const;
+    QRect glyphExtent(const Segment &segment, int glyph) const;
+    QRegion damage(const QVector<Segment> &before, const QVector<Segment> &after) const;
     int lineWidth() const;
+    qreal baseline() const;
 
     std::array<Run, PieceCount> m_runs;
-    // Each run laid out once, when its text changes, not at every paint.
-    std::array<QStaticText, PieceCount> m_laidOut;
+    QVector<Segment> m_segments;
+    // The labels of the line, laid out once for the font.
+    QHash<QString, Segment> m_labels;
+    // The digits, comma and signs of the bar's font: glyph and advance.
+    // Unusable when the font lacks one; figures are then laid out as labels.
+    QRawFont m_rawFont;
+    std::array<quint32, 13> m_figureGlyphs {};
+    std::array<qreal, 13> m_figureAdvances {};
+    bool m_figuresUsable = false;
+    qreal m_ascent = 0;
+    qreal m_descent = 0;
     // Only grows, so that a shorter line never moves the status bar around.
     int m_width = 0;
 };
