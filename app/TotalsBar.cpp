@@ -4,10 +4,12 @@
 #include "LedgerTotals.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -60,7 +62,9 @@ TotalsBar::TotalsBar(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("totalsBar"));
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    // Never wider than the whole line; narrower when the window is, down to
+    // the profits.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     prepareFont();
     setTotals(LedgerTotals());
 }
@@ -68,14 +72,10 @@ TotalsBar::TotalsBar(QWidget *parent)
 void TotalsBar::setTotals(const LedgerTotals &totals)
 {
     setRuns(totals);
-    QVector<Segment> segments = segmentsOf();
-    const QRegion changed = damage(m_segments, segments);
-    m_segments = std::move(segments);
-    const int width = lineWidth();
-    if (width > m_width) {
-        m_width = width;
-        updateGeometry();
-    }
+    m_line = segmentsOf();
+    QVector<Segment> shown = fitted();
+    const QRegion changed = damage(m_segments, shown);
+    m_segments = std::move(shown);
     if (!changed.isEmpty())
         update(changed);
 }
@@ -87,7 +87,9 @@ void TotalsBar::setRuns(const LedgerTotals &totals)
         m_runs[piece].text = std::move(runText);
         m_runs[piece].colour = colour;
     };
-    set(Plain, text.count + QString::fromUtf8(" · ") + text.paid + QString::fromUtf8(" · 손익 "), QColor());
+    m_parts[0] = text.count + QString::fromUtf8(" · ");
+    m_parts[1] = text.paid + QString::fromUtf8(" · ");
+    set(Plain, m_parts[0] + m_parts[1] + QString::fromUtf8("손익 "), QColor());
     set(ProfitMeso, text.profitMeso, colourOf(text.profitMesoSign));
     set(Slash, QStringLiteral(" / "), QColor());
     set(ProfitWon, text.profitWon, colourOf(text.profitWonSign));
@@ -99,17 +101,24 @@ QVector<TotalsBar::Segment> TotalsBar::segmentsOf()
 {
     QVector<Segment> segments;
     qreal x = margin;
-    for (const Run &run : m_runs) {
+    for (int piece = 0; piece < PieceCount; ++piece) {
+        const Run &run = m_runs[piece];
         const QString &text = run.text;
+        // The count and the won paid can be left out when the window is
+        // narrow: they begin a segment of their own.
+        const int countEnd = piece == Plain ? m_parts[0].size() : 0;
+        const int paidEnd = piece == Plain ? countEnd + m_parts[1].size() : 0;
         int start = 0;
         while (start < text.size()) {
+            const int partEnd = start < countEnd ? countEnd : start < paidEnd ? paidEnd : text.size();
             const bool figure = figureIndex(text.at(start)) >= 0;
             int end = start + 1;
-            while (end < text.size() && (figureIndex(text.at(end)) >= 0) == figure)
+            while (end < partEnd && (figureIndex(text.at(end)) >= 0) == figure)
                 ++end;
             Segment segment;
             segment.text = text.mid(start, end - start);
             segment.colour = run.colour;
+            segment.part = start < countEnd ? 0 : start < paidEnd ? 1 : 2;
             segment.x = x;
             if (!figure || !setFigure(segment))
                 setLabel(segment);
@@ -188,10 +197,53 @@ void TotalsBar::prepareFont()
 
 void TotalsBar::relayout()
 {
-    m_segments = segmentsOf();
-    m_width = lineWidth();
+    m_line = segmentsOf();
+    m_width = 0;
+    m_minimumWidth = 0;
+    m_segments = fitted();
     updateGeometry();
     update();
+}
+
+// The line as this width shows it: whole when it fits, else without the
+// count, else only the profits.
+QVector<TotalsBar::Segment> TotalsBar::fitted()
+{
+    const qreal whole = endOf(m_line) + margin;
+    std::array<qreal, 3> dropped {0, 0, 0};
+    for (const Segment &segment : qAsConst(m_line)) {
+        for (int part = segment.part + 1; part < 3; ++part)
+            dropped[part] += segment.width;
+    }
+    // What the layout needs to know; both only grow, so that a shorter line
+    // never moves the status bar around.
+    const int wholeWidth = static_cast<int>(std::ceil(whole));
+    const int profitsWidth = static_cast<int>(std::ceil(whole - dropped[2]));
+    if (wholeWidth > m_width || profitsWidth > m_minimumWidth) {
+        m_width = std::max(m_width, wholeWidth);
+        m_minimumWidth = std::max(m_minimumWidth, profitsWidth);
+        updateGeometry();
+    }
+    int leftOut = 0;
+    while (leftOut < 2 && whole - dropped[leftOut] > width())
+        ++leftOut;
+    m_shortened = leftOut > 0;
+    if (!m_shortened)
+        return m_line;
+    QVector<Segment> shown;
+    shown.reserve(m_line.size());
+    for (const Segment &segment : qAsConst(m_line)) {
+        if (segment.part < leftOut)
+            continue;
+        shown.append(segment);
+        shown.last().x -= dropped[leftOut];
+    }
+    return shown;
+}
+
+qreal TotalsBar::endOf(const QVector<Segment> &segments)
+{
+    return segments.isEmpty() ? margin : segments.last().x + segments.last().width;
 }
 
 QRect TotalsBar::extent(const Segment &segment) const
@@ -243,12 +295,6 @@ QString TotalsBar::text() const
     return line;
 }
 
-int TotalsBar::lineWidth() const
-{
-    const qreal end = m_segments.isEmpty() ? margin : m_segments.last().x + m_segments.last().width;
-    return static_cast<int>(std::ceil(end + margin));
-}
-
 qreal TotalsBar::baseline() const
 {
     return std::round((height() - (m_ascent + m_descent)) / 2 + m_ascent);
@@ -256,7 +302,31 @@ qreal TotalsBar::baseline() const
 
 QSize TotalsBar::sizeHint() const
 {
-    return QSize(std::max(m_width, lineWidth()), static_cast<int>(std::ceil(m_ascent + m_descent)) + 2);
+    return QSize(m_width, static_cast<int>(std::ceil(m_ascent + m_descent)) + 2);
+}
+
+QSize TotalsBar::minimumSizeHint() const
+{
+    return QSize(m_minimumWidth, sizeHint().height());
+}
+
+bool TotalsBar::event(QEvent *event)
+{
+    // A shortened line shows itself whole as a tooltip.
+    if (event->type() == QEvent::ToolTip) {
+        if (m_shortened)
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TotalsBar::resizeEvent(QResizeEvent *event)
+{
+    m_segments = fitted();
+    QWidget::resizeEvent(event);
 }
 
 void TotalsBar::changeEvent(QEvent *event)

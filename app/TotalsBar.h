@@ -15,7 +15,9 @@ class LedgerTotals;
 
 // The ledger's totals in one line for the status bar: the count and the won
 // paid in the bar's own colour, each profit total in the colour of the
-// profit cells.
+// profit cells. The line never widens the window: when the window is too
+// narrow for it, the count and then the won paid are left out, the profits
+// stay, and the tooltip shows the whole line.
 //
 // Every command that changes an item changes this line, so it is drawn for
 // speed: the Korean labels are laid out once, the figures are set glyph by
@@ -42,10 +44,15 @@ public:
     QString text() const;
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override;
+    // True when the window is too narrow for the whole line: the count, and
+    // then the won paid, are left out, and the tooltip shows the whole line.
+    bool isShortened() const { return m_shortened; }
 
 protected:
+    bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -56,6 +63,8 @@ private:
         QString text;
         QColor colour;
         bool figure = false;
+        // 0: the count, 1: the won paid, 2: the profits, never left out.
+        int part = 2;
         qreal x = 0;
         qreal width = 0;
         // A figure's glyphs and where each starts, from the segment's left.
@@ -73,14 +82,20 @@ private:
     void setLabel(Segment &segment);
     void prepareFont();
     void relayout();
+    QVector<Segment> fitted();
+    static qreal endOf(const QVector<Segment> &segments);
     QRect extent(const Segment &segment) const;
     QRect glyphExtent(const Segment &segment, int glyph) const;
     QRegion damage(const QVector<Segment> &before, const QVector<Segment> &after) const;
-    int lineWidth() const;
     qreal baseline() const;
 
     std::array<Run, PieceCount> m_runs;
+    // The count's and the won paid's texts at the start of the plain run.
+    std::array<QString, 2> m_parts;
+    // The whole line, and what of it is shown.
+    QVector<Segment> m_line;
     QVector<Segment> m_segments;
+    bool m_shortened = false;
     // The labels of the line, laid out once for the font.
     QHash<QString, Segment> m_labels;
     // The digits, comma and signs of the bar's font: glyph and advance.
@@ -91,6 +106,7 @@ private:
     bool m_figuresUsable = false;
     qreal m_ascent = 0;
     qreal m_descent = 0;
-    // Only grows, so that a shorter line never moves the status bar around.
+    // The whole line's width and the profits' width.
     int m_width = 0;
+    int m_minimumWidth = 0;
 };
