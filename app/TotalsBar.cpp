@@ -65,6 +65,7 @@ TotalsBar::TotalsBar(QWidget *parent)
     // Never wider than the whole line; narrower when the window is, down to
     // the profits.
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     prepareFont();
     setTotals(LedgerTotals());
 }
@@ -101,6 +102,7 @@ QVector<TotalsBar::Segment> TotalsBar::segmentsOf()
 {
     QVector<Segment> segments;
     qreal x = margin;
+    int figures = 0;
     for (int piece = 0; piece < PieceCount; ++piece) {
         const Run &run = m_runs[piece];
         const QString &text = run.text;
@@ -120,7 +122,7 @@ QVector<TotalsBar::Segment> TotalsBar::segmentsOf()
             segment.colour = run.colour;
             segment.part = start < countEnd ? 0 : start < paidEnd ? 1 : 2;
             segment.x = x;
-            if (!figure || !setFigure(segment))
+            if (!figure || !setFigure(segment, figures++))
                 setLabel(segment);
             x += segment.width;
             segments.append(std::move(segment));
@@ -130,7 +132,11 @@ QVector<TotalsBar::Segment> TotalsBar::segmentsOf()
     return segments;
 }
 
-bool TotalsBar::setFigure(Segment &segment) const
+// A figure is set right-aligned in a slot of its own, as wide as the widest
+// figure it held lately, so that a total that loses or gains a digit (a
+// count going from 100,000 to 99,999 and back) moves nothing after it.
+// A slot shrinks once it is two digits too wide, so gaps stay small.
+bool TotalsBar::setFigure(Segment &segment, int slot)
 {
     if (!m_figuresUsable)
         return false;
@@ -147,7 +153,14 @@ bool TotalsBar::setFigure(Segment &segment) const
         segment.advances[i] = m_figureAdvances[index];
         offset += m_figureAdvances[index];
     }
-    segment.width = offset;
+    if (slot >= m_slots.size())
+        m_slots.resize(slot + 1);
+    qreal &width = m_slots[slot];
+    if (offset > width || offset < width - 2 * m_figureAdvances[0])
+        width = offset;
+    for (qreal &glyphOffset : segment.offsets)
+        glyphOffset += width - offset;
+    segment.width = width;
     return true;
 }
 
@@ -156,6 +169,7 @@ void TotalsBar::setLabel(Segment &segment)
     const auto cached = m_labels.constFind(segment.text);
     if (cached != m_labels.constEnd()) {
         segment.runs = cached->runs;
+        segment.glyphEnds = cached->glyphEnds;
         segment.width = cached->width;
         segment.ascent = cached->ascent;
         return;
@@ -164,6 +178,22 @@ void TotalsBar::setLabel(Segment &segment)
     const QTextLine line = layOut(layout);
     segment.figure = false;
     segment.runs = layout.glyphRuns();
+    // Where each glyph's room ends: at the next glyph, or at the label's end.
+    QVector<qreal> starts;
+    for (const QGlyphRun &run : qAsConst(segment.runs)) {
+        for (const QPointF &position : run.positions())
+            starts.append(position.x());
+    }
+    std::sort(starts.begin(), starts.end());
+    segment.glyphEnds.clear();
+    for (const QGlyphRun &run : qAsConst(segment.runs)) {
+        QVector<qreal> ends;
+        for (const QPointF &position : run.positions()) {
+            const auto next = std::upper_bound(starts.cbegin(), starts.cend(), position.x());
+            ends.append(next == starts.cend() ? line.horizontalAdvance() : *next);
+        }
+        segment.glyphEnds.append(ends);
+    }
     segment.width = line.horizontalAdvance();
     segment.ascent = line.ascent();
     // The labels are the few fixed words of the line; a figure laid out
@@ -175,6 +205,7 @@ void TotalsBar::setLabel(Segment &segment)
 void TotalsBar::prepareFont()
 {
     m_labels.clear();
+    m_slots.clear();
     m_rawFont = QRawFont::fromFont(font());
     const QVector<quint32> glyphs = m_rawFont.glyphIndexesForString(QString::fromLatin1(figureCharacters));
     m_figuresUsable = m_rawFont.isValid() && glyphs.size() == figureCharacterCount
@@ -262,7 +293,10 @@ QRect TotalsBar::glyphExtent(const Segment &segment, int glyph) const
 // else that moved, changed or changed colour where it was and where it is.
 QRegion TotalsBar::damage(const QVector<Segment> &before, const QVector<Segment> &after) const
 {
-    QRegion region;
+    // Every stretch spans the bar's height: the region is a row of
+    // stretches, merged where they touch.
+    QVector<QRect> stretches;
+    const auto add = [&stretches](const QRect &stretch) { stretches.append(stretch); };
     const int count = std::max(before.size(), after.size());
     for (int i = 0; i < count; ++i) {
         const Segment *old = i < before.size() ? &before[i] : nullptr;
@@ -274,16 +308,30 @@ QRegion TotalsBar::damage(const QVector<Segment> &before, const QVector<Segment>
             if (now->figure && old->offsets == now->offsets) {
                 for (int glyph = 0; glyph < now->glyphs.size(); ++glyph) {
                     if (old->glyphs[glyph] != now->glyphs[glyph])
-                        region += glyphExtent(*now, glyph);
+                        add(glyphExtent(*now, glyph));
                 }
                 continue;
             }
         }
         if (old)
-            region += extent(*old);
+            add(extent(*old));
         if (now)
-            region += extent(*now);
+            add(extent(*now));
     }
+    if (stretches.isEmpty())
+        return QRegion();
+    std::sort(stretches.begin(), stretches.end(),
+              [](const QRect &a, const QRect &b) { return a.left() < b.left(); });
+    int merged = 0;
+    for (int i = 1; i < stretches.size(); ++i) {
+        if (stretches[i].left() <= stretches[merged].right() + 1)
+            stretches[merged].setRight(std::max(stretches[merged].right(), stretches[i].right()));
+        else
+            stretches[++merged] = stretches[i];
+    }
+    stretches.resize(merged + 1);
+    QRegion region;
+    region.setRects(stretches.constData(), stretches.size());
     return region;
 }
 
@@ -302,7 +350,8 @@ qreal TotalsBar::baseline() const
 
 QSize TotalsBar::sizeHint() const
 {
-    return QSize(m_width, static_cast<int>(std::ceil(m_ascent + m_descent)) + 2);
+    // No taller than the status bar's own line, unless the Hangul needs it.
+    return QSize(m_width, static_cast<int>(std::ceil(m_ascent + m_descent)));
 }
 
 QSize TotalsBar::minimumSizeHint() const
@@ -343,6 +392,7 @@ void TotalsBar::paintEvent(QPaintEvent *event)
 {
     const QRegion &area = event->region();
     QPainter painter(this);
+    painter.fillRect(area.boundingRect(), palette().window());
     const QColor plain = palette().color(QPalette::WindowText);
     const qreal base = baseline();
     QVector<quint32> glyphs;
@@ -352,8 +402,33 @@ void TotalsBar::paintEvent(QPaintEvent *event)
             continue;
         painter.setPen(segment.colour.isValid() ? segment.colour : plain);
         if (!segment.figure) {
-            for (const QGlyphRun &run : segment.runs)
-                painter.drawGlyphRun(QPointF(segment.x, base - segment.ascent), run);
+            // Only the glyphs the repainted area reaches: a changed digit
+            // beside a label repaints the label's nearest letter.
+            const QPointF origin(segment.x, base - segment.ascent);
+            for (int r = 0; r < segment.runs.size(); ++r) {
+                const QGlyphRun &run = segment.runs.at(r);
+                const QVector<quint32> indexes = run.glyphIndexes();
+                const QVector<QPointF> places = run.positions();
+                const QVector<qreal> &ends = segment.glyphEnds.at(r);
+                glyphs.clear();
+                positions.clear();
+                for (int glyph = 0; glyph < indexes.size(); ++glyph) {
+                    const qreal left = segment.x + places[glyph].x() - overhang;
+                    const qreal right = segment.x + ends[glyph] + overhang;
+                    if (area.intersects(QRectF(left, 0, right - left, height()).toAlignedRect())) {
+                        glyphs.append(indexes[glyph]);
+                        positions.append(places[glyph] + origin);
+                    }
+                }
+                if (glyphs.size() == indexes.size()) {
+                    painter.drawGlyphRun(origin, run);
+                } else if (!glyphs.isEmpty()) {
+                    QGlyphRun part = run;
+                    part.setGlyphIndexes(glyphs);
+                    part.setPositions(positions);
+                    painter.drawGlyphRun(QPointF(), part);
+                }
+            }
             continue;
         }
         // Only the glyphs the repainted area reaches.

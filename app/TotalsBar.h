@@ -73,12 +73,14 @@ private:
         QVector<qreal> advances;
         // A label's glyphs, laid out with their baseline at `ascent`.
         QList<QGlyphRun> runs;
+        // Where the room of each glyph of each run ends, from the left.
+        QVector<QVector<qreal>> glyphEnds;
         qreal ascent = 0;
     };
 
     void setRuns(const LedgerTotals &totals);
     QVector<Segment> segmentsOf();
-    bool setFigure(Segment &segment) const;
+    bool setFigure(Segment &segment, int slot);
     void setLabel(Segment &segment);
     void prepareFont();
     void relayout();
@@ -104,6 +106,8 @@ private:
     std::array<quint32, 13> m_figureGlyphs {};
     std::array<qreal, 13> m_figureAdvances {};
     bool m_figuresUsable = false;
+    // The width of each figure's slot, left to right.
+    QVector<qreal> m_slots;
     qreal m_ascent = 0;
     qreal m_descent = 0;
     // The whole line's width and the profits' width.

@@ -538,7 +538,8 @@ void TotalsTest::barRepaintsWhatChanged()
         // bar's: two rounds of events.
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        QTest::qWaitFor([&watch] { return !watch.stale; }, 5000);
+        if (!QTest::qWaitFor([&watch] { return !watch.stale; }, 5000))
+            return QImage();
         const auto *image = dynamic_cast<QImage *>(window.backingStore()->paintDevice());
         const qreal ratio = image ? image->devicePixelRatio() : 1;
         const QRect place(bar->mapTo(&window, QPoint()) * ratio, bar->size() * ratio);
@@ -583,7 +584,7 @@ void TotalsTest::barRepaintsWhatChanged()
         }
         bar->setTotals(totals);
         const QImage changed = shown();
-        QVERIFY2(!changed.isNull(), "the window's picture cannot be read");
+        QVERIFY2(!changed.isNull(), "the bar was not repainted after a resize, or the window's picture cannot be read");
         bar->repaint();
         const QImage repainted = shown();
         QVERIFY2(changed == repainted,
