@@ -1,8 +1,10 @@
 #pragma once
 
+#include "LedgerTotals.h"
+#include "ProfitMath.h"
+
 #include <QColor>
 #include <QGlyphRun>
-#include <QHash>
 #include <QList>
 #include <QRawFont>
 #include <QString>
@@ -10,8 +12,6 @@
 #include <QWidget>
 
 #include <array>
-
-class LedgerTotals;
 
 // The ledger's totals in one line for the status bar: the count and the won
 // paid in the bar's own colour, each profit total in the colour of the
@@ -21,9 +21,9 @@ class LedgerTotals;
 //
 // Every command that changes an item changes this line, so it is drawn for
 // speed: the Korean labels are laid out once, the figures are set glyph by
-// glyph from a table of the digits, and a new total repaints only the
-// characters that changed. A command then lays out nothing and repaints a few
-// digits.
+// glyph from a table of the digits into storage the bar keeps, and a new
+// total repaints only the characters that changed. A command then lays out
+// nothing, makes no strings and repaints a few digits.
 class TotalsBar : public QWidget
 {
     Q_OBJECT
@@ -39,15 +39,17 @@ public:
     explicit TotalsBar(QWidget *parent = nullptr);
 
     void setTotals(const LedgerTotals &totals);
-    const Run &run(Piece piece) const { return m_runs[piece]; }
+    const Run &run(Piece piece) const;
     // The whole line as one text.
     QString text() const;
+    // What the bar draws: the whole line, or its end when shortened.
+    QString shownText() const;
+    // True when the window is too narrow for the whole line: the count, and
+    // then the won paid, are left out, and the tooltip shows the whole line.
+    bool isShortened() const { return m_leftOut > 0; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    // True when the window is too narrow for the whole line: the count, and
-    // then the won paid, are left out, and the tooltip shows the whole line.
-    bool isShortened() const { return m_shortened; }
 
 protected:
     bool event(QEvent *event) override;
@@ -56,61 +58,98 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    // A stretch of the line in one colour: a label, or a figure made only
-    // of digits, commas and signs.
-    struct Segment
+    // The fixed words of the line.
+    enum Word {
+        CountWord,      // "개 · "
+        PaidWord,       // "지불 "
+        PaidEndWord,    // "원 · "
+        ProfitWord,     // "손익 "
+        MesoWord,       // "메소"
+        SlashWord,      // " / "
+        WonWord,        // "원"
+        UnknownWord,    // " (손익 미정 "
+        UnknownEndWord, // "개)"
+        UnknownMesoWord, // " (손익 미정 메소 "
+        UnknownWonWord, // "개 / 원 "
+        WordCount
+    };
+    static constexpr int figureLimit = 6;
+    static constexpr int figureLength = ProfitMath::thousandsCapacity;
+
+    // A word laid out once: its glyphs with their baseline at `ascent`, and
+    // where the room of each glyph ends.
+    struct Label
     {
         QString text;
+        QList<QGlyphRun> runs;
+        QVector<QVector<qreal>> glyphEnds;
+        qreal width = 0;
+        qreal ascent = 0;
+    };
+    // A figure's characters, glyphs, and where each starts within its slot.
+    struct Figure
+    {
+        int length = 0;
+        std::array<char, figureLength> text {};
+        std::array<quint32, figureLength> glyphs {};
+        std::array<qreal, figureLength> offsets {};
+        std::array<qreal, figureLength> advances {};
+    };
+    // A stretch of the line in one colour: a word or a figure.
+    struct Segment
+    {
+        int word = -1;   // a Word, or -1 for a figure
+        int figure = -1; // which figure
         QColor colour;
-        bool figure = false;
         // 0: the count, 1: the won paid, 2: the profits, never left out.
         int part = 2;
         qreal x = 0;
         qreal width = 0;
-        // A figure's glyphs and where each starts, from the segment's left.
-        QVector<quint32> glyphs;
-        QVector<qreal> offsets;
-        QVector<qreal> advances;
-        // A label's glyphs, laid out with their baseline at `ascent`.
-        QList<QGlyphRun> runs;
-        // Where the room of each glyph of each run ends, from the left.
-        QVector<QVector<qreal>> glyphEnds;
-        qreal ascent = 0;
+    };
+    // One state of the line.
+    struct Line
+    {
+        QVector<Segment> segments;
+        std::array<Figure, figureLimit> figures;
+        qreal end = 0;
     };
 
-    void setRuns(const LedgerTotals &totals);
-    QVector<Segment> segmentsOf();
-    bool setFigure(Segment &segment, int slot);
-    void setLabel(Segment &segment);
+    void build(const LedgerTotals &totals, Line &line);
+    void setFigure(Line &line, int figure, ProfitMath::Int128 value, bool plus);
     void prepareFont();
     void relayout();
-    QVector<Segment> fitted();
-    static qreal endOf(const QVector<Segment> &segments);
-    QRect extent(const Segment &segment) const;
-    QRect glyphExtent(const Segment &segment, int glyph) const;
-    QRegion damage(const QVector<Segment> &before, const QVector<Segment> &after) const;
+    void fit();
+    // How far the shown segments move left.
+    qreal shift() const { return m_dropped[m_leftOut]; }
+    QRect extent(qreal x, qreal width) const;
+    QRegion damage(const Line &before, int beforeLeftOut, qreal beforeShift);
+    QString textOf(const Line &line, const Segment &segment) const;
     qreal baseline() const;
 
-    std::array<Run, PieceCount> m_runs;
-    // The count's and the won paid's texts at the start of the plain run.
-    std::array<QString, 2> m_parts;
-    // The whole line, and what of it is shown.
-    QVector<Segment> m_line;
-    QVector<Segment> m_segments;
-    bool m_shortened = false;
-    // The labels of the line, laid out once for the font.
-    QHash<QString, Segment> m_labels;
-    // The digits, comma and signs of the bar's font: glyph and advance.
-    // Unusable when the font lacks one; figures are then laid out as labels.
+    LedgerTotals m_totals;
+    mutable std::array<Run, PieceCount> m_runs;
+    mutable bool m_runsKnown = false;
+    // The line shown and the one before it, swapped at each change so that
+    // their storage is reused.
+    Line m_line;
+    Line m_previous;
+    // How many parts are left out, and how far what follows moves left.
+    int m_leftOut = 0;
+    std::array<qreal, 3> m_dropped {};
+    std::array<Label, WordCount> m_words;
+    // The digits, comma and signs: glyph and advance. A font that lacks one
+    // has its figures drawn as text.
     QRawFont m_rawFont;
     std::array<quint32, 13> m_figureGlyphs {};
     std::array<qreal, 13> m_figureAdvances {};
     bool m_figuresUsable = false;
     // The width of each figure's slot, left to right.
-    QVector<qreal> m_slots;
+    std::array<qreal, figureLimit> m_slots {};
+    QVector<QRect> m_stretches;
     qreal m_ascent = 0;
     qreal m_descent = 0;
-    // The whole line's width and the profits' width.
+    // The whole line's width and the profits' width; both only grow, so
+    // that a shorter line never moves the status bar around.
     int m_width = 0;
     int m_minimumWidth = 0;
 };

@@ -68,11 +68,19 @@ LedgerTotals::Text LedgerTotals::text() const
                              .arg(QString::fromLatin1(ProfitMath::formatThousands(m_undefinedMeso)),
                                   QString::fromLatin1(ProfitMath::formatThousands(m_undefinedWon)));
     }
-    if (m_undefinedMeso < m_itemCount)
-        text.profitMesoSign = signOf(m_profitMeso);
-    if (m_undefinedWon < m_itemCount)
-        text.profitWonSign = signOf(m_profitWon);
+    text.profitMesoSign = profitMesoSign();
+    text.profitWonSign = profitWonSign();
     return text;
+}
+
+std::optional<int> LedgerTotals::profitMesoSign() const
+{
+    return m_undefinedMeso < m_itemCount ? std::optional<int>(signOf(m_profitMeso)) : std::nullopt;
+}
+
+std::optional<int> LedgerTotals::profitWonSign() const
+{
+    return m_undefinedWon < m_itemCount ? std::optional<int>(signOf(m_profitWon)) : std::nullopt;
 }
 
 QString LedgerTotals::summary() const

@@ -53,6 +53,10 @@ public:
     int64_t undefinedMesoCount() const { return m_undefinedMeso; }
     int64_t undefinedWonCount() const { return m_undefinedWon; }
 
+    // -1, 0 or 1; empty when not one item has that profit.
+    std::optional<int> profitMesoSign() const;
+    std::optional<int> profitWonSign() const;
+
     Text text() const;
     // "12개 · 지불 84,300원 · 손익 +231,450,000메소 / +7,310원 (손익 미정 3개)"
     QString summary() const;

@@ -60,24 +60,24 @@ namespace {
 
 // The digits of a magnitude, least significant first, written most
 // significant first with "," between groups of three.
-QByteArray groupedDigits(const char *reversedDigits, int count, bool negative)
+int groupedDigits(const char *reversedDigits, int count, bool negative, char *out)
 {
-    QByteArray text;
-    text.reserve(count + count / 3 + 1);
+    int length = 0;
     if (negative)
-        text.append('-');
+        out[length++] = '-';
     for (int i = 0; i < count; ++i) {
         if (i > 0 && i % 3 == count % 3)
-            text.append(',');
-        text.append(reversedDigits[count - 1 - i]);
+            out[length++] = ',';
+        out[length++] = reversedDigits[count - 1 - i];
     }
-    return text;
+    return length;
 }
 
 } // namespace
 
 QByteArray formatThousands(int64_t value)
 {
+    // 64-bit division: a table formats hundreds of thousands of these.
     uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     char digits[24];
     int count = 0;
@@ -85,10 +85,17 @@ QByteArray formatThousands(int64_t value)
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    return groupedDigits(digits, count, value < 0);
+    char text[thousandsCapacity];
+    return QByteArray(text, groupedDigits(digits, count, value < 0, text));
 }
 
 QByteArray formatThousands128(Int128 value)
+{
+    char text[thousandsCapacity];
+    return QByteArray(text, formatThousands128(value, text));
+}
+
+int formatThousands128(Int128 value, char *out)
 {
     __extension__ typedef unsigned __int128 UnsignedInt128;
     // The magnitude of the most negative value only fits the unsigned type.
@@ -99,7 +106,7 @@ QByteArray formatThousands128(Int128 value)
         digits[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
         magnitude /= 10;
     } while (magnitude != 0);
-    return groupedDigits(digits, count, value < 0);
+    return groupedDigits(digits, count, value < 0, out);
 }
 
 QString rateSummaryText(int32_t rate, double mesoPerWon)

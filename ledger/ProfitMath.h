@@ -34,6 +34,10 @@ QByteArray formatThousands(int64_t value);
 __extension__ typedef __int128 Int128;
 // formatThousands for 128-bit values, the same look.
 QByteArray formatThousands128(Int128 value);
+// The same text written into out, which holds at least
+// thousandsCapacity characters; returns how many were written.
+constexpr int thousandsCapacity = 56;
+int formatThousands128(Int128 value, char *out);
 // The summary line shown once a ratio is set.
 QString rateSummaryText(int32_t rate, double mesoPerWon);
 

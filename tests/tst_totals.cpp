@@ -456,6 +456,9 @@ void TotalsTest::bar()
     totals.add(textItem(4));
     bar.setTotals(totals);
     QCOMPARE(bar.text(), QString::fromUtf8("3개 · 지불 17,900원 · 손익 +100,000메소 / +2원 (손익 미정 1개)"));
+    QVERIFY(bar.isShortened());
+    bar.resize(bar.sizeHint());
+    QCOMPARE(bar.shownText(), bar.text());
     QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("+100,000메소"));
     QCOMPARE(text(TotalsBar::ProfitWon), QString::fromUtf8("+2원"));
     QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(255, 0, 0));
@@ -596,6 +599,11 @@ void TotalsTest::barRepaintsWhatChanged()
                                 .arg(step)
                                 .arg(bar->text())
                                 .arg(bar->width())));
+        // The bar draws the line, or its end when shortened.
+        QVERIFY2(bar->isShortened() ? bar->text().endsWith(bar->shownText()) : bar->shownText() == bar->text(),
+                 qPrintable(QStringLiteral("step %1: \"%2\" drawn for \"%3\"")
+                                .arg(step)
+                                .arg(bar->shownText(), bar->text())));
         // With room for the longest line so far, nothing is left out.
         QVERIFY(bar->width() < bar->sizeHint().width() || !bar->isShortened());
         ++(bar->isShortened() ? shortened : whole);
