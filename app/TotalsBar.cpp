@@ -160,7 +160,6 @@ void TotalsBar::setFigure(Line &line, int index, ProfitMath::Int128 value, bool 
             const int character = figureIndex(figure.text[i]);
             figure.glyphs[i] = m_figureGlyphs[character];
             figure.offsets[i] = width;
-            figure.advances[i] = m_figureAdvances[character];
             width += m_figureAdvances[character];
         }
         digit = m_figureAdvances[0];
@@ -270,6 +269,11 @@ void TotalsBar::fit()
         ++m_leftOut;
 }
 
+qreal TotalsBar::advanceOf(const Figure &figure, int glyph) const
+{
+    return m_figureAdvances[figureIndex(figure.text[glyph])];
+}
+
 QRect TotalsBar::extent(qreal x, qreal width) const
 {
     return QRectF(x - overhang, 0, width + 2 * overhang, height()).toAlignedRect();
@@ -306,7 +310,7 @@ QRegion TotalsBar::damage(const Line &before, int beforeLeftOut, qreal beforeShi
                 && std::equal(was.offsets.cbegin(), was.offsets.cbegin() + was.length, is.offsets.cbegin())) {
                 for (int glyph = 0; glyph < is.length; ++glyph) {
                     if (was.glyphs[glyph] != is.glyphs[glyph])
-                        m_stretches.append(extent(nowX + is.offsets[glyph], is.advances[glyph]));
+                        m_stretches.append(extent(nowX + is.offsets[glyph], advanceOf(is, glyph)));
                 }
                 continue;
             }
@@ -472,16 +476,15 @@ void TotalsBar::paintEvent(QPaintEvent *event)
         }
         const Figure &figure = m_line.figures[segment.figure];
         if (!m_figuresUsable) {
-            painter.drawText(QPointF(x + segment.width - QFontMetricsF(font()).horizontalAdvance(textOf(m_line, segment)),
-                                     base),
-                             textOf(m_line, segment));
+            const QString text = textOf(m_line, segment);
+            painter.drawText(QPointF(x + segment.width - QFontMetricsF(font()).horizontalAdvance(text), base), text);
             continue;
         }
         // Only the glyphs the repainted area reaches.
         glyphs.clear();
         positions.clear();
         for (int glyph = 0; glyph < figure.length; ++glyph) {
-            if (area.intersects(extent(x + figure.offsets[glyph], figure.advances[glyph]))) {
+            if (area.intersects(extent(x + figure.offsets[glyph], advanceOf(figure, glyph)))) {
                 glyphs.append(figure.glyphs[glyph]);
                 positions.append(QPointF(x + figure.offsets[glyph], base));
             }

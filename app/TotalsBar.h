@@ -93,7 +93,6 @@ private:
         std::array<char, figureLength> text {};
         std::array<quint32, figureLength> glyphs {};
         std::array<qreal, figureLength> offsets {};
-        std::array<qreal, figureLength> advances {};
     };
     // A stretch of the line in one colour: a word or a figure.
     struct Segment
@@ -122,6 +121,7 @@ private:
     // How far the shown segments move left.
     qreal shift() const { return m_dropped[m_leftOut]; }
     QRect extent(qreal x, qreal width) const;
+    qreal advanceOf(const Figure &figure, int glyph) const;
     QRegion damage(const Line &before, int beforeLeftOut, qreal beforeShift);
     QString textOf(const Line &line, const Segment &segment) const;
     qreal baseline() const;
