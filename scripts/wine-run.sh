@@ -19,7 +19,10 @@ case "$(basename "$program")" in
         for argument in "$@"; do [ "$argument" = -o ] && has_output=1; done
         if [ $has_output -eq 0 ]; then
             log=$(mktemp --suffix=.txt)
-            wine "$program" "$@" -o "$(winepath -w "$log" 2>/dev/null),txt"
+            # Not winepath: it starts Wine of its own, and when two tests
+            # start at once it can print nothing, which QtTest then
+            # rejects as an output format. Wine's Z: drive is /.
+            wine "$program" "$@" -o "$(to_windows_path "$log"),txt"
             status=$?
             # Wine writes the log as the program's code page saw it: UTF-8.
             cat "$log"
