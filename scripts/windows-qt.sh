@@ -33,11 +33,16 @@ mkdir -p "$work"
 start=$SECONDS
 
 # The source: a temporary deb-src list for the mirror the machine already
-# uses; the machine's own apt sources are left as they are.
+# uses, taken only from its own apt sources (they are left as they are).
 mirror=$(sed -n -E -e 's|^URIs:[[:space:]]*(https?://[^ ]+/debian/?)$|\1|p' \
     -e 's|^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?(https?://[^ ]+/debian/?)[[:space:]].*|\2|p' \
     /etc/apt/sources.list /etc/apt/sources.list.d/* 2>/dev/null | head -n 1 || true)
-mirror=${mirror:-http://deb.debian.org/debian}
+if [ -z "$mirror" ]; then
+    echo "windows-qt: no Debian mirror in the machine's apt sources (/etc/apt/sources.list or" >&2
+    echo "/etc/apt/sources.list.d/): add the Debian 12 mirror this machine installs from, as a" >&2
+    echo "'deb URL bookworm main' line or a deb822 'URIs:' entry, and run this again." >&2
+    exit 1
+fi
 srclist=$work/apt-sources
 mkdir -p "$srclist/lists/partial"
 echo "deb-src ${mirror%/} bookworm main" >"$srclist/sources.list"

@@ -45,7 +45,13 @@ test_seconds=0
 if [ $run_tests -eq 1 ]; then
     start=$SECONDS
     # Wine runs one program at a time well enough; two at once halve the time.
+    # One Wine server for the whole run (scripts/wine-env.sh), stopped after.
+    pelarin_wine_server
+    trap 'wineserver -k 2>/dev/null || true' EXIT
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    trap - EXIT
     test_seconds=$((SECONDS - start))
 fi
 

@@ -26,3 +26,16 @@ pelarin_wine_qt_environment() {
         case $name in QT_*) export "WINE$name=${!name}" ;; esac
     done
 }
+# Starts the prefix's Wine server and keeps it up until `wineserver -k`,
+# unless one is running. Without it every program starts a server of its own
+# that lingers a few seconds after it: two programs started at the same
+# moment race to start one, and a program that meets a server on its way out
+# can end at once without a word. One server for a whole run, started by one
+# caller at a time.
+pelarin_wine_server() {
+    mkdir -p "$WINEPREFIX"
+    (
+        flock 9
+        wineserver -p 2>/dev/null || true
+    ) 9>"$WINEPREFIX/.pelarin-wineserver.lock"
+}

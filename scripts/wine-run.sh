@@ -19,11 +19,19 @@ case "$(basename "$program")" in
         for argument in "$@"; do [ "$argument" = -o ] && has_output=1; done
         if [ $has_output -eq 0 ]; then
             log=$(mktemp --suffix=.txt)
-            # Not winepath: it starts Wine of its own, and when two tests
-            # start at once it can print nothing, which QtTest then
-            # rejects as an output format. Wine's Z: drive is /.
-            wine "$program" "$@" -o "$(to_windows_path "$log"),txt"
-            status=$?
+            # A QtTest program writes its first line before any test runs:
+            # a program that failed and wrote nothing never ran, and it is
+            # Wine that failed. That is said, and tried once more.
+            for try in 1 2; do
+                pelarin_wine_server
+                # Not winepath: it starts Wine of its own, and when two tests
+                # start at once it can print nothing, which QtTest then
+                # rejects as an output format. Wine's Z: drive is /.
+                wine "$program" "$@" -o "$(to_windows_path "$log"),txt"
+                status=$?
+                [ $status -eq 0 ] || [ -s "$log" ] && break
+                echo "wine-run: Wine did not run $(basename "$program") (exit $status, no output) on try $try" >&2
+            done
             # Wine writes the log as the program's code page saw it: UTF-8.
             cat "$log"
             rm -f "$log"
@@ -31,4 +39,5 @@ case "$(basename "$program")" in
         fi
         ;;
 esac
+pelarin_wine_server
 exec wine "$program" "$@"

@@ -12,8 +12,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 wine_check() {
     x11_check "$@" wine wineserver
     trap wine_cleanup EXIT
-    # A Wine server that the programs before us left is still shutting
-    # down for a few seconds; a program started meanwhile can stall.
+    # The check runs alone: the Wine server that the programs before us
+    # kept up (or left shutting down) goes first, since a program started
+    # meanwhile can stall.
+    wineserver -k 2>/dev/null
     wineserver -w
     # Wine's first start in a prefix brings up its own services too.
     program_start_seconds=90
@@ -25,6 +27,7 @@ wine_cleanup() {
     set +e
     [ -n "${program_pid:-}" ] && kill "$program_pid" 2>/dev/null
     wineserver -k 2>/dev/null
+    wineserver -w
     # x11_cleanup takes the check's status from $?.
     (exit "$status")
     x11_cleanup
