@@ -1,7 +1,6 @@
 #include "CellEdit.h"
 
 #include "AuctionRows.h"
-#include "LedgerStore.h"
 #include "ProfitMath.h"
 
 #include <limits>
@@ -34,26 +33,26 @@ QString priceRefusal(const QByteArray &text, bool isCash, int64_t &price)
 
 } // namespace
 
-QString apply(LedgerStore &store, int32_t id, int column, const QString &typed)
+Result read(const AuctionItem &item, int column, const QString &typed)
 {
+    AuctionItem after = item;
     if (column == AuctionRows::NameColumn) {
-        const QByteArray name = typed.toUtf8();
+        after.name = typed.toUtf8();
         // An item without a name is one the next load would drop.
-        if (name.isEmpty())
-            return QString::fromUtf8("이름을 입력해주세요.");
-        store.setName(id, name);
-        return QString();
+        if (after.name.isEmpty())
+            return {std::nullopt, QString::fromUtf8("이름을 입력해주세요.")};
+        return {after, QString()};
     }
     const bool isCash = column == AuctionRows::CashColumn;
     int64_t price = 0;
     const QString refusal = priceRefusal(ProfitMath::stripCommas(typed.toUtf8()).trimmed(), isCash, price);
     if (!refusal.isEmpty())
-        return refusal;
+        return {std::nullopt, refusal};
     if (isCash)
-        store.setCashPrice(id, static_cast<int32_t>(price));
+        after.cashPrice = static_cast<int32_t>(price);
     else
-        store.setMesoPrice(id, price);
-    return QString();
+        after.mesoPrice = price;
+    return {after, QString()};
 }
 
 } // namespace CellEdit

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "AuctionItem.h"
+
 #include <QString>
 
-#include <cstdint>
+#include <optional>
 
-class LedgerStore;
-
-// The user's edit of a name or price cell, taken into the store or refused.
+// The user's edit of a name or price cell, read and checked.
 namespace CellEdit {
 
-// Applies `typed` to field `column` of item id. Empty when the store took
-// it (or it changed nothing); otherwise why it was refused, and the item
-// keeps its value.
-QString apply(LedgerStore &store, int32_t id, int column, const QString &typed);
+struct Result
+{
+    // The item with `typed` in the edited field; empty when it was refused.
+    std::optional<AuctionItem> after;
+    // Why it was refused; empty when it was taken.
+    QString refusal;
+};
+
+// Reads `typed` as field `column` of `item`.
+Result read(const AuctionItem &item, int column, const QString &typed);
 
 } // namespace CellEdit

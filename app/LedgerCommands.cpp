@@ -28,25 +28,22 @@ const char *editDescription(const AuctionItem &before, const AuctionItem &after)
 
 ItemCommand::ItemCommand(LedgerDocument &document, LedgerStore &store, int32_t id, const QString &text)
     : QUndoCommand(text)
-    , m_document(document)
     , m_store(store)
     , m_id(id)
+    , m_document(document)
 {
 }
 
 void ItemCommand::undo()
 {
-    m_document.replay([this] { revert(); });
+    const LedgerDocument::CommandScope running(m_document);
+    revert();
 }
 
 void ItemCommand::redo()
 {
-    // The change was made before it was recorded.
-    if (m_done) {
-        m_done = false;
-        return;
-    }
-    m_document.replay([this] { repeat(); });
+    const LedgerDocument::CommandScope running(m_document);
+    repeat();
 }
 
 AddItemCommand::AddItemCommand(LedgerDocument &document, LedgerStore &store, int32_t id, const AuctionItem &item)
@@ -62,7 +59,11 @@ void AddItemCommand::revert()
 
 void AddItemCommand::repeat()
 {
-    m_document.restoreAt(m_id, m_item, 0);
+    if (m_done) {
+        m_done = false;
+        return;
+    }
+    m_store.restoreItem(m_id, m_item, 0);
 }
 
 DeleteItemCommand::DeleteItemCommand(LedgerDocument &document, LedgerStore &store, int32_t id,
@@ -75,7 +76,7 @@ DeleteItemCommand::DeleteItemCommand(LedgerDocument &document, LedgerStore &stor
 
 void DeleteItemCommand::revert()
 {
-    m_document.restoreAt(m_id, m_item, m_row);
+    m_store.restoreItem(m_id, m_item, m_row);
 }
 
 void DeleteItemCommand::repeat()

@@ -9,8 +9,9 @@
 class LedgerDocument;
 class LedgerStore;
 
-// The undoable item changes. Each is recorded after the store made the
-// change, so its first redo does nothing; later ones repeat it exactly.
+// The undoable item changes. A command makes its change through the store
+// in redo() and takes it back in undo(); the document's listener only shows
+// what the store did.
 class ItemCommand : public QUndoCommand
 {
 public:
@@ -23,15 +24,16 @@ protected:
     virtual void revert() = 0;
     virtual void repeat() = 0;
 
-    LedgerDocument &m_document;
     LedgerStore &m_store;
     const int32_t m_id;
 
 private:
-    bool m_done = true;
+    LedgerDocument &m_document;
 };
 
-// An item registered: undoing takes it out, redoing puts it back on top.
+// An item registered. The registration dialog adds it to the store itself,
+// so the first redo finds it done; undoing takes it out, redoing puts it
+// back on top.
 class AddItemCommand : public ItemCommand
 {
 public:
@@ -41,6 +43,7 @@ private:
     void revert() override;
     void repeat() override;
     const AuctionItem m_item;
+    bool m_done = true;
 };
 
 // A row deleted: undoing puts the item back under its id in its row.

@@ -215,58 +215,62 @@ bool LedgerDocument::saveTo(const QString &path)
     return true;
 }
 
-void LedgerDocument::beginLoad()
-{
-    m_loading = true;
-}
-
 void LedgerDocument::endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount)
 {
-    m_loading = false;
     // The ids start again; no undo may reach back into the ledger before.
     m_undoStack.clear();
     showTotals();
     markClean(path, {fileRate, fileFee == 3 ? 3 : 5, std::max(0.0, fileDiscount)});
 }
 
-void LedgerDocument::replay(const std::function<void()> &work)
+void LedgerDocument::deleteItem(int32_t id)
 {
-    m_replaying = true;
-    work();
-    m_replaying = false;
+    if (const AuctionItem *item = m_store.findItem(id))
+        m_undoStack.push(new DeleteItemCommand(*this, m_store, id, *item, m_rows.rowOf(id)));
 }
 
-void LedgerDocument::restoreAt(int32_t id, const AuctionItem &item, int row)
+bool LedgerDocument::editItem(int32_t id, const AuctionItem &after)
 {
-    m_restoreRow = row;
-    m_store.restoreItem(id, item);
-    m_restoreRow = -1;
+    const AuctionItem *before = m_store.findItem(id);
+    if (!before || (before->name == after.name && before->cashPrice == after.cashPrice
+                    && before->mesoPrice == after.mesoPrice))
+        return false;
+    m_undoStack.push(new EditItemCommand(*this, m_store, id, *before, after));
+    return true;
 }
 
 void LedgerDocument::itemAdded(int32_t id, const AuctionItem &item)
 {
-    if (m_restoreRow >= 0)
-        m_rows.insertRowAt(m_restoreRow, id, item);
-    else
-        m_insertTop(id, item);
+    m_insertTop(id, item);
     m_totals.add(item);
     // A load shows its rows and totals once, at its end.
-    if (m_loading)
+    if (m_source == Source::Load)
         return;
+    showAddedRow(id);
+    // The registration dialog adds to the store itself; the history learns
+    // of it here, the only change it does not hear of from a command.
+    if (m_source == Source::Player)
+        m_undoStack.push(new AddItemCommand(*this, m_store, id, item));
+}
+
+void LedgerDocument::itemRestored(int32_t id, const AuctionItem &item, int position)
+{
+    m_rows.insertRowAt(position, id, item);
+    m_totals.add(item);
+    showAddedRow(id);
+}
+
+void LedgerDocument::showAddedRow(int32_t id)
+{
     m_rows.scrollTo(id);
     showTotals();
-    if (recording())
-        m_undoStack.push(new AddItemCommand(*this, m_store, id, item));
 }
 
 void LedgerDocument::itemRemoved(int32_t id, const AuctionItem &item)
 {
-    const int row = m_rows.rowOf(id);
     m_rows.removeRowOf(id);
     m_totals.remove(item);
     showTotals();
-    if (recording())
-        m_undoStack.push(new DeleteItemCommand(*this, m_store, id, item, row));
 }
 
 void LedgerDocument::itemChanged(int32_t id, const AuctionItem &before, const AuctionItem &after)
@@ -275,8 +279,6 @@ void LedgerDocument::itemChanged(int32_t id, const AuctionItem &before, const Au
     m_totals.remove(before);
     m_totals.add(after);
     showTotals();
-    if (recording())
-        m_undoStack.push(new EditItemCommand(*this, m_store, id, before, after));
 }
 
 void LedgerDocument::itemsCleared()
@@ -293,7 +295,7 @@ void LedgerDocument::settingChanged(LedgerSetting setting)
     // Every item's figures moved with the setting.
     m_totals.recount(m_store.items());
     showTotals();
-    if (!m_loading)
+    if (m_source != Source::Load)
         updateTitle();
 }
 

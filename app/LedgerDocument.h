@@ -59,18 +59,50 @@ public:
     // Writes the ledger to path without ever leaving a partial file there.
     bool saveTo(const QString &path);
 
+    // Where the store's changes come from: the player (a registration, the
+    // one change the store makes before the document hears of it), an undo
+    // command doing or undoing its change, or a load.
+    enum class Source { Player, Command, Load };
+    // Sets where the store's changes come from while it lives and puts back
+    // what was before when it goes, also when an exception leaves early.
+    class SourceScope
+    {
+    public:
+        SourceScope(LedgerDocument &document, Source source)
+            : m_document(document)
+            , m_previous(document.m_source)
+        {
+            document.m_source = source;
+        }
+        ~SourceScope() { m_document.m_source = m_previous; }
+        SourceScope(const SourceScope &) = delete;
+        SourceScope &operator=(const SourceScope &) = delete;
+
+    private:
+        LedgerDocument &m_document;
+        const Source m_previous;
+    };
+    struct CommandScope : SourceScope
+    {
+        explicit CommandScope(LedgerDocument &document) : SourceScope(document, Source::Command) {}
+    };
     // A load replaces the ledger: nothing it does is undoable, and once it
-    // is done the ledger is the file's. `fileSettings` are what the file
-    // holds, so that a ratio the load could not take stays unsaved.
-    void beginLoad();
+    // is done (endLoad) the ledger is the file's.
+    struct LoadScope : SourceScope
+    {
+        explicit LoadScope(LedgerDocument &document) : SourceScope(document, Source::Load) {}
+    };
+    // `file*` are what the file holds, so that a ratio the load could not
+    // take stays unsaved.
     void endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount);
 
-    // Undo and redo run their store operations through here.
-    void replay(const std::function<void()> &work);
-    // Puts an item back under its id at `row`, or the nearest row there is.
-    void restoreAt(int32_t id, const AuctionItem &item, int row);
+    // The player's deletes and cell edits, as undoable commands. An edit is
+    // false when it changes no field of the item.
+    void deleteItem(int32_t id);
+    bool editItem(int32_t id, const AuctionItem &after);
 
     void itemAdded(int32_t id, const AuctionItem &item) override;
+    void itemRestored(int32_t id, const AuctionItem &item, int position) override;
     void itemRemoved(int32_t id, const AuctionItem &item) override;
     void itemChanged(int32_t id, const AuctionItem &before, const AuctionItem &after) override;
     void itemsCleared() override;
@@ -91,7 +123,7 @@ private:
         }
     };
     Settings currentSettings() const;
-    bool recording() const { return !m_replaying && !m_loading; }
+    void showAddedRow(int32_t id);
     void updateTitle();
     void showTotals();
     void markClean(const QString &path, const Settings &saved);
@@ -108,8 +140,5 @@ private:
     // What a save wrote or a load read; the settings live outside the undo
     // history, so they are compared with these.
     Settings m_savedSettings;
-    bool m_replaying = false;
-    bool m_loading = false;
-    // Where the next restored item's row goes; -1 for the top.
-    int m_restoreRow = -1;
+    Source m_source = Source::Player;
 };

@@ -145,6 +145,7 @@ bool MainWindow::init()
     KeyStatePoller::instance().addKey();
 
     timer.reset(new QTimer);
+    timer->setObjectName(QStringLiteral("scrollLockSampling"));
     timer->setInterval(16);
     timer->setSingleShot(false);
     connect(timer.get(), &QTimer::timeout, this, &MainWindow::runTimer);
@@ -370,7 +371,7 @@ void MainWindow::on_pushButton_5_clicked()
         Prompt::error(this, QString::fromUtf8("선택된 아이템이 없습니다."));
         return;
     }
-    LedgerStore::instance().removeItem(rows->idAt(row));
+    ledgerDocument->deleteItem(rows->idAt(row));
 }
 
 void MainWindow::auctionTableItemDoubleClick(QTableWidgetItem *item)
@@ -399,14 +400,17 @@ void MainWindow::auctionTableItemChange(QTableWidgetItem *item)
     const int row = item->row();
     const int column = item->column();
     const int32_t id = rows->idAt(row);
-    if (!LedgerStore::instance().findItem(id))
+    const AuctionItem *before = LedgerStore::instance().findItem(id);
+    if (!before)
         return;
-    const QString refusal = CellEdit::apply(LedgerStore::instance(), id, column, item->text());
-    // The cell shows the item as it is now: the new value, or the old one
-    // again when the edit was refused or changed nothing.
-    rows->rewriteCell(row, column);
-    if (!refusal.isEmpty())
-        Prompt::error(this, refusal);
+    const CellEdit::Result edit = CellEdit::read(*before, column, item->text());
+    // A change is shown as the store makes it. A refused edit, or one that
+    // changes nothing, leaves the editor's text in the cell, which then
+    // shows the item's value again.
+    if (!edit.after || !ledgerDocument->editItem(id, *edit.after))
+        rows->rewriteCell(row, column);
+    if (!edit.refusal.isEmpty())
+        Prompt::error(this, edit.refusal);
 }
 
 void MainWindow::on_doubleSpinBox_valueChanged(double arg1)
@@ -483,7 +487,14 @@ bool MainWindow::loadLedgerFrom(const QString &path)
         if (!Prompt::question(this, QStringLiteral("notify"), question))
             return false;
     }
-    ledgerDocument->beginLoad();
+    replaceLedger(contents);
+    ledgerDocument->endLoad(path, contents.rate, contents.fee, contents.rateOfDiscount);
+    return true;
+}
+
+void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
+{
+    const LedgerDocument::LoadScope loading(*ledgerDocument);
     if (auctionTable->rowCount() > 0) {
         disarmCellEdit();
         LedgerStore::instance().clearItems();
@@ -514,8 +525,6 @@ bool MainWindow::loadLedgerFrom(const QString &path)
     for (const LedgerFile::Item &item : contents.items)
         store.addItem(item.name, item.cashPrice, item.mesoPrice, item.isUseMileage);
     endRowBatch();
-    ledgerDocument->endLoad(path, contents.rate, contents.fee, contents.rateOfDiscount);
-    return true;
 }
 
 bool MainWindow::saveLedgerTo(const QString &path)

@@ -17,6 +17,9 @@ class LedgerDocument;
 class LedgerTable;
 class MyTableWidget;
 struct AuctionItem;
+namespace LedgerFile {
+struct Contents;
+}
 
 // The program's only window: a switchboard between the controls, the
 // ledger store and the auction table. One instance per process.
@@ -55,6 +58,8 @@ public:
     LedgerDocument *document() const { return ledgerDocument; }
     bool ratioIsSet() const { return isRatioSet; }
     bool cellEditArmed() const { return isCellEditArmed; }
+    // The timer that samples Scroll Lock; it has no Qt parent to be found by.
+    const QTimer *samplingTimer() const { return timer.get(); }
 
 private slots:
     void runTimer();
@@ -78,6 +83,8 @@ private:
     void changeFee(int32_t percent);
     void checkFeeButtonOfStore();
     void disarmCellEdit();
+    // Empties the ledger and fills it with a file's settings and items.
+    void replaceLedger(const LedgerFile::Contents &contents);
 
     Ui::MainWindow *ui;
     bool isRatioSet;

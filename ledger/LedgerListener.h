@@ -15,8 +15,11 @@ class LedgerListener
 public:
     virtual ~LedgerListener() = default;
 
-    // A new item, or one put back under the id it had before.
+    // A new item; it goes on top.
     virtual void itemAdded(int32_t id, const AuctionItem &item) = 0;
+    // An item put back under the id it had before, at `position` in the
+    // order shown (the row it had, or the nearest one there is).
+    virtual void itemRestored(int32_t id, const AuctionItem &item, int position) = 0;
     // The item is gone from the store; `item` is what it was.
     virtual void itemRemoved(int32_t id, const AuctionItem &item) = 0;
     // One field of the item changed from `before` to `after`.

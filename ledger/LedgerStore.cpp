@@ -85,13 +85,13 @@ int32_t LedgerStore::addItem(const QByteArray &name, int32_t cashPrice, int64_t 
     return id;
 }
 
-bool LedgerStore::restoreItem(int32_t id, const AuctionItem &item)
+bool LedgerStore::restoreItem(int32_t id, const AuctionItem &item, int position)
 {
     const auto inserted = m_items.emplace(id, withSettings(item));
     if (!inserted.second)
         return false;
     if (m_listener)
-        m_listener->itemAdded(id, inserted.first->second);
+        m_listener->itemRestored(id, inserted.first->second, position);
     return true;
 }
 

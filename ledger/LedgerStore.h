@@ -34,9 +34,10 @@ public:
 
     // Adds an item with the settings in force under the next id; returns it.
     int32_t addItem(const QByteArray &name, int32_t cashPrice, int64_t mesoPrice, bool isUseMileage);
-    // Puts an item back under the id it had (undoing its removal): it takes
-    // the settings in force now. False when that id is in use.
-    bool restoreItem(int32_t id, const AuctionItem &item);
+    // Puts an item back under the id it had (undoing its removal) at
+    // `position` in the order shown: it takes the settings in force now.
+    // False when that id is in use.
+    bool restoreItem(int32_t id, const AuctionItem &item, int position);
     bool removeItem(int32_t id);
     // Each is false only for an id the store does not hold; setting a field
     // to the value it has is no change and is not announced.

@@ -5,6 +5,7 @@
 #include "LedgerStore.h"
 #include "MainWindow.h"
 #include "MyTableWidget.h"
+#include "NameDelegate.h"
 #include "Prompt.h"
 #include "QRegister.h"
 #include "TestSupport.h"
@@ -131,6 +132,13 @@ void MainWindowTest::initialStates()
     QVERIFY(!three->isChecked());
     QCOMPARE(five->parentWidget(), three->parentWidget());
     QVERIFY(five->autoExclusive() && three->autoExclusive());
+
+    // Scroll Lock is sampled every 16 ms from the start.
+    const QTimer *sampling = window->samplingTimer();
+    QVERIFY(sampling);
+    QCOMPARE(sampling->objectName(), QStringLiteral("scrollLockSampling"));
+    QCOMPARE(sampling->interval(), 16);
+    QVERIFY(sampling->isActive() && !sampling->isSingleShot());
 
     auto *discount = child<QDoubleSpinBox>(window, "doubleSpinBox");
     QCOMPARE(discount->value(), 0.0);
@@ -562,6 +570,27 @@ void MainWindowTest::longNamesShownShortened()
     auto *editor = table->viewport()->findChild<QLineEdit *>();
     QVERIFY(editor);
     QCOMPARE(editor->text().size(), 5000);
+    table->closePersistentEditor(table->item(0, 1));
+
+    // Up to 1,000 characters a name is drawn whole.
+    struct ShownText : NameDelegate
+    {
+        using NameDelegate::NameDelegate;
+        QString of(const QModelIndex &index) const
+        {
+            QStyleOptionViewItem option;
+            initStyleOption(&option, index);
+            return option.text;
+        }
+    };
+    QVERIFY(qobject_cast<NameDelegate *>(delegate));
+    const ShownText shown;
+    for (int length : {999, 1000, 1001}) {
+        store.addItem(QByteArray(length, 'b'), 100, 1000, false);
+        const QString expected = length <= 1000 ? QString(length, QLatin1Char('b'))
+                                                : QString(1000, QLatin1Char('b')) + QChar(0x2026);
+        QCOMPARE(shown.of(table->model()->index(0, 1)), expected);
+    }
 }
 
 void MainWindowTest::idsNeverGivenTwice()

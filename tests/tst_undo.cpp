@@ -35,6 +35,11 @@ private slots:
     void randomSequences_data();
     void randomSequences();
     void deleteComesBackInItsRow();
+    void restoredItemTakesTheSettingsInForce();
+    void editNamesItsField_data();
+    void editNamesItsField();
+    void openingEmptiesTheHistory();
+    void openingWithARefusedRatioIsUnsaved();
 
 private:
     struct Entry
@@ -56,6 +61,9 @@ private:
     void registerItem(QRandomGenerator &random);
     void deleteRow(QRandomGenerator &random);
     void editCell(QRandomGenerator &random);
+    // Double-clicks the cell, types `text` over it and presses Return.
+    void typeIntoCell(int row, int column, const QString &text);
+    void deleteRowAt(int row);
     bool pressKeys(int key, Qt::KeyboardModifiers modifiers);
     QAction *editAction(int index) const;
 };
@@ -184,7 +192,14 @@ void UndoTest::editCell(QRandomGenerator &random)
                              QString::number(1 + random.bounded(90000)),
                              QStringLiteral("%1,000").arg(1 + random.bounded(900000)),
                              QStringLiteral("0"), QStringLiteral("12a"), QString()};
-    const QString typed = texts[random.bounded(6)];
+    typeIntoCell(row, column, texts[random.bounded(6)]);
+    // Refusals are the edit tests' business.
+    Prompt::takeMessages();
+}
+
+void UndoTest::typeIntoCell(int row, int column, const QString &text)
+{
+    QTableWidget *table = window->table();
     table->scrollToItem(table->item(row, column));
     const QPoint centre = table->visualItemRect(table->item(row, column)).center();
     // What the system delivers for a double click.
@@ -196,11 +211,15 @@ void UndoTest::editCell(QRandomGenerator &random)
     if (!editor)
         return;
     editor->selectAll();
-    editor->insert(typed);
+    editor->insert(text);
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!table->indexWidget(table->model()->index(row, column)));
-    // Refusals are the edit tests' business.
-    Prompt::takeMessages();
+}
+
+void UndoTest::deleteRowAt(int row)
+{
+    window->table()->setCurrentCell(row, AuctionRows::NameColumn);
+    QTest::mouseClick(child<QPushButton>(window, "pushButton_5"), Qt::LeftButton);
 }
 
 void UndoTest::randomSequences_data()
@@ -324,6 +343,83 @@ void UndoTest::deleteComesBackInItsRow()
     QCOMPARE(table->rowCount(), 3);
     QCOMPARE(cellText(window, 2, AuctionRows::NameColumn), QStringLiteral("a"));
     QVERIFY(rowsDisagree().isEmpty());
+}
+
+// A deleted item comes back on the ratio, fee and discount in force when it
+// is undone, as every other item is.
+void UndoTest::restoredItemTakesTheSettingsInForce()
+{
+    deleteRowAt(0); // c, id 2
+    clickButton(child<QRadioButton>(window, "radioButton_2"));
+    child<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(10);
+    editAction(0)->trigger();
+    const AuctionItem &item = LedgerStore::instance().item(2);
+    QCOMPARE(item.fee, 3);
+    QCOMPARE(item.rateOfDiscount, 10.0);
+    QCOMPARE(cellText(window, 0, AuctionRows::FeeColumn), QStringLiteral("3"));
+    QVERIFY2(rowsDisagree().isEmpty(), qPrintable(rowsDisagree()));
+}
+
+// What "편집" says it will undo names the field that was edited.
+void UndoTest::editNamesItsField_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("undoText");
+    QTest::newRow("name") << int(AuctionRows::NameColumn) << QStringLiteral("d")
+                          << QString::fromUtf8("실행 취소: 이름 변경 'c'");
+    QTest::newRow("cash price") << int(AuctionRows::CashColumn) << QStringLiteral("4,400")
+                                << QString::fromUtf8("실행 취소: 캐시 가격 변경 'c'");
+    QTest::newRow("meso price") << int(AuctionRows::MesoColumn) << QStringLiteral("160000000")
+                                << QString::fromUtf8("실행 취소: 메소 가격 변경 'c'");
+}
+
+void UndoTest::editNamesItsField()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, undoText);
+    typeIntoCell(0, column, typed);
+    QVERIFY(Prompt::takeMessages().isEmpty());
+    QCOMPARE(editAction(0)->text(), undoText);
+    editAction(0)->trigger();
+    QCOMPARE(ledger(), QList<Entry>({{0, "a", 10000, 300000000, true}, {1, "b", 5900, 40000000, false},
+                                     {2, "c", 3300, 150000000, true}}));
+    QVERIFY2(rowsDisagree().isEmpty(), qPrintable(rowsDisagree()));
+}
+
+// A ledger opened over a table its rows were deleted from has a history of
+// its own: an undo cannot bring a deleted item into it.
+void UndoTest::openingEmptiesTheHistory()
+{
+    for (int i = 0; i < 3; ++i)
+        deleteRowAt(0);
+    QCOMPARE(window->table()->rowCount(), 0);
+    QVERIFY(window->document()->undoStack().canUndo());
+    folder->writeFile(QStringLiteral("other.json"),
+                      "{\"rate\":2500,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":["
+                      "{\"name\":\"d\",\"cashPrice\":1000,\"mesoPrice\":9000000,\"isUseMileage\":false}]}");
+    QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("other.json"))));
+    QVERIFY(pressKeys(Qt::Key_Z, Qt::ControlModifier));
+    QCOMPARE(ledger().size(), 1);
+    QCOMPARE(ledger().first().name, QByteArray("d"));
+    QVERIFY(!editAction(0)->isEnabled());
+    QVERIFY(!window->document()->isModified());
+}
+
+// A file whose ratio is refused leaves the ratio in force, which is not the
+// file's: a save would write another ratio, so the ledger is unsaved.
+void UndoTest::openingWithARefusedRatioIsUnsaved()
+{
+    folder->writeFile(QStringLiteral("no ratio.json"),
+                      "{\"rate\":0,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":["
+                      "{\"name\":\"d\",\"cashPrice\":1000,\"mesoPrice\":9000000,\"isUseMileage\":false}]}");
+    Prompt::queueAnswer(true); // the items in the table go
+    QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("no ratio.json"))));
+    QCOMPARE(Prompt::takeMessages().size(), 1);
+    QCOMPARE(LedgerStore::instance().rate, 2500);
+    QVERIFY(window->document()->isModified());
+    QVERIFY(window->isWindowModified());
 }
 
 QTEST_MAIN(UndoTest)
