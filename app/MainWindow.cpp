@@ -7,6 +7,7 @@
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
+#include "LedgerColumns.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
@@ -195,7 +196,7 @@ bool MainWindow::setupAuctionTable()
     headerFont.setWeight(75);
     auctionTable->horizontalHeader()->setFont(headerFont);
 
-    const QStringList headers = headerTexts();
+    const QStringList headers = LedgerColumns::tableTitles();
     auctionTable->setColumnCount(headers.size());
     auctionTable->setHorizontalHeaderLabels(headers);
     auctionTable->hideColumn(KeyColumn);
