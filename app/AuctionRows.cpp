@@ -4,24 +4,10 @@
 #include "ProfitMath.h"
 
 #include <QBrush>
-#include <QStringList>
 #include <QTableWidgetItem>
 
 
 namespace AuctionRows {
-
-QStringList headerTexts()
-{
-    return {QStringLiteral("Key"),
-            QString::fromUtf8("아이템"),
-            QString::fromUtf8("캐시 가격"),
-            QString::fromUtf8("메소 가격"),
-            QString::fromUtf8("손익(메소)"),
-            QString::fromUtf8("손익(원)"),
-            QString::fromUtf8("1억당 비율"),
-            QString::fromUtf8("수수료(%)"),
-            QString::fromUtf8("마일리지 할인 여부")};
-}
 
 QColor signColour(int64_t value)
 {

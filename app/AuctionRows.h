@@ -29,8 +29,6 @@ enum Column {
     MileageColumn,
 };
 
-QStringList headerTexts();
-
 // Profits above 0 are red, 0 and below blue.
 QColor signColour(int64_t value);
 // Text of a money figure; an undefined figure is an empty cell.

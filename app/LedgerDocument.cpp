@@ -1,5 +1,6 @@
 #include "LedgerDocument.h"
 
+#include "AppFolders.h"
 #include "CsvExport.h"
 #include "JsonFileIo.h"
 #include "LedgerCommands.h"
@@ -23,8 +24,6 @@
 #include <algorithm>
 
 namespace {
-
-const char ledgerDirectory[] = "../Resource/CustomDatas";
 
 QString actionText(const char *verb, const QString &what)
 {
@@ -112,9 +111,10 @@ void LedgerDocument::showTotals()
 
 bool LedgerDocument::exportCsv()
 {
-    QDir().mkdir(QString::fromLatin1(ledgerDirectory));
+    const QString ledgerDirectory = AppFolders::ledgerDirectory();
+    QDir().mkdir(ledgerDirectory);
     const QString path = Prompt::saveFileName(m_window, QString::fromUtf8("CSV로 내보내기"),
-                                              QString::fromLatin1(ledgerDirectory), QString::fromUtf8("CSV 파일 (*.csv)"),
+                                              ledgerDirectory, QString::fromUtf8("CSV 파일 (*.csv)"),
                                               QStringLiteral("csv"));
     if (path.isEmpty())
         return false;
@@ -188,12 +188,12 @@ bool LedgerDocument::maybeSave()
 
 bool LedgerDocument::save()
 {
-    QDir().mkdir(QString::fromLatin1(ledgerDirectory));
+    const QString ledgerDirectory = AppFolders::ledgerDirectory();
+    QDir().mkdir(ledgerDirectory);
     // The folder of the ledger last saved or opened. Not its name: offered
     // a name, the Windows dialog under Wine wrote the next save over that
     // file whatever name was typed, and an overwritten ledger is lost work.
-    const QString start = m_filePath.isEmpty() ? QString::fromLatin1(ledgerDirectory)
-                                               : QFileInfo(m_filePath).absolutePath();
+    const QString start = m_filePath.isEmpty() ? ledgerDirectory : QFileInfo(m_filePath).absolutePath();
     // A name typed without an extension gets ".json": what is saved is what
     // the open dialog lists.
     const QString path = Prompt::saveFileName(m_window, QString::fromUtf8("파일 선택"), start,

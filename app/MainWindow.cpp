@@ -1,12 +1,14 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppFolders.h"
 #include "AuctionRows.h"
 #include "CellEdit.h"
 #include "FormFit.h"
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
+#include "LedgerColumns.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
@@ -41,8 +43,6 @@ using namespace AuctionRows;
 namespace {
 
 MainWindow *windowInstance = nullptr;
-
-const char ledgerDirectory[] = "../Resource/CustomDatas";
 
 // Why the set command refuses a ratio; empty when it takes it.
 QString ratioRefusal(int32_t value)
@@ -196,7 +196,7 @@ bool MainWindow::setupAuctionTable()
     headerFont.setWeight(75);
     auctionTable->horizontalHeader()->setFont(headerFont);
 
-    const QStringList headers = headerTexts();
+    const QStringList headers = LedgerColumns::tableTitles();
     auctionTable->setColumnCount(headers.size());
     auctionTable->setHorizontalHeaderLabels(headers);
     auctionTable->hideColumn(KeyColumn);
@@ -272,7 +272,8 @@ void MainWindow::runTimer()
     if (!poller.takeRelease())
         return;
     // The picture is taken before the message is shown.
-    const QString saved = WindowCapture::captureWindow(this, QDateTime::currentDateTime());
+    const QString saved
+        = WindowCapture::captureWindow(this, QDateTime::currentDateTime(), AppFolders::screenshotDirectory());
     statusBar()->showMessage(saved.isEmpty() ? QString::fromUtf8("스크린샷을 저장하지 못했습니다.")
                                              : QString::fromUtf8("스크린샷 저장: ") + QFileInfo(saved).fileName(),
                              5000);
@@ -453,8 +454,9 @@ void MainWindow::loadData()
     // Unsaved work first, before any file is chosen.
     if (!ledgerDocument->maybeSave())
         return;
-    QDir().mkdir(QString::fromLatin1(ledgerDirectory));
-    const QString path = Prompt::openFileName(this, QString::fromUtf8("파일 선택"), QString::fromLatin1(ledgerDirectory),
+    const QString ledgerDirectory = AppFolders::ledgerDirectory();
+    QDir().mkdir(ledgerDirectory);
+    const QString path = Prompt::openFileName(this, QString::fromUtf8("파일 선택"), ledgerDirectory,
                                               QStringLiteral("Files (*.json)"));
     if (path.isEmpty())
         return;

@@ -59,8 +59,9 @@ namespace {
 const int64_t ledgerSizes[] = {1000, 10000, 100000};
 const int64_t literalSize = 1000;
 
-// A portable folder of our own: bin/ is the working directory, so the
-// program finds "../Resource/CashItems.json" and "../Resource/CustomDatas".
+// A portable folder of our own, named by PELARIN_HOME, so the program finds
+// its catalogue and its ledgers there (and so do the start-up processes,
+// which inherit the variable and start in its bin/).
 class Workspace
 {
 public:
@@ -73,7 +74,8 @@ public:
         root.mkpath(QStringLiteral("Resource/CustomDatas"));
         if (!QFile::copy(QStringLiteral(PELARIN_CATALOGUE_FILE), root.filePath(QStringLiteral("Resource/CashItems.json"))))
             return false;
-        return QDir::setCurrent(root.filePath(QStringLiteral("bin")));
+        qputenv("PELARIN_HOME", QFile::encodeName(root.path()));
+        return true;
     }
 
     QString path(const QString &relative) const { return QDir(m_dir.path()).filePath(relative); }

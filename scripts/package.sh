@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package: the program installed system-wide, started from
-# the desktop's menu (or as `pelarin`) in a portable folder of the user's own
+# the desktop's menu (or as `pelarin`) on a folder of the user's own
 # under ~/.local/share/pelarin.
 #   bash scripts/package.sh            ->  build-package/pelarin_<version>_<arch>.deb
 # Install it with:

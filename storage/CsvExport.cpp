@@ -1,5 +1,7 @@
 #include "CsvExport.h"
 
+#include "LedgerColumns.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QSaveFile>
@@ -101,26 +103,13 @@ bool flush(QIODevice &device, QByteArray &buffer)
 
 } // namespace
 
-QStringList headerTexts()
-{
-    return {QString::fromUtf8("아이템"),
-            QString::fromUtf8("캐시 가격(정가)"),
-            QString::fromUtf8("지불 금액(원)"),
-            QString::fromUtf8("메소 가격"),
-            QString::fromUtf8("손익(메소)"),
-            QString::fromUtf8("손익(원)"),
-            QString::fromUtf8("1억당 비율"),
-            QString::fromUtf8("수수료(%)"),
-            QString::fromUtf8("마일리지 할인 여부")};
-}
-
 bool write(QIODevice &device, const std::vector<Row> &rowsInTableOrder)
 {
     QByteArray buffer;
     buffer.reserve(blockSize + 4096);
     buffer.append("\xEF\xBB\xBF");
     // No header text needs quotes.
-    buffer.append(headerTexts().join(QLatin1Char(',')).toUtf8());
+    buffer.append(LedgerColumns::sheetTitles().join(QLatin1Char(',')).toUtf8());
     buffer.append("\r\n");
     for (const Row &row : rowsInTableOrder) {
         Q_ASSERT(row.second);

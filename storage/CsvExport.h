@@ -3,7 +3,6 @@
 #include "AuctionItem.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <utility>
@@ -24,8 +23,6 @@ namespace CsvExport {
 
 // A row of the auction table: its key and its item (never null).
 using Row = std::pair<int32_t, const AuctionItem *>;
-
-QStringList headerTexts();
 
 // Writes the header and one record per row, in the order given. The key is
 // not a column; the rows are taken as the table holds them. False when the

@@ -1,5 +1,7 @@
 #include "JsonFileIo.h"
 
+#include "AppFolders.h"
+
 #include <rapidjson/writer.h>
 
 #include <QFile>
@@ -130,8 +132,6 @@ bool readFile(const QString &path, rapidjson::Document &document)
 
 } // namespace
 
-const char JsonFileIo::cashItemsPath[] = "../Resource/CashItems.json";
-
 JsonFileIo &JsonFileIo::instance()
 {
     static JsonFileIo *io = new JsonFileIo;
@@ -155,7 +155,7 @@ bool JsonFileIo::write(const rapidjson::Value &value, QIODevice &device)
 
 bool JsonFileIo::readCashItems(rapidjson::Document &document)
 {
-    return readFile(QString::fromLatin1(cashItemsPath), document);
+    return readFile(AppFolders::cashItemsFile(), document);
 }
 
 bool JsonFileIo::readLedgerFile(rapidjson::Document &document, const QString &path)

@@ -12,11 +12,9 @@ class JsonFileIo
 public:
     static JsonFileIo &instance();
 
-    // The cash item catalogue, relative to the working directory.
-    static const char cashItemsPath[];
-
     // True when the file could be opened, whether or not it parsed; a text
     // that is not JSON leaves the document null with its parse error set.
+    // The cash item catalogue (AppFolders::cashItemsFile).
     bool readCashItems(rapidjson::Document &document);
     bool readLedgerFile(rapidjson::Document &document, const QString &path);
     // Writes the whole text beside path and puts it in place only once it is

@@ -1,7 +1,8 @@
 #include "LedgerFile.h"
 
+#include "ItemRules.h"
+
 #include <cstring>
-#include <limits>
 
 namespace LedgerFile {
 
@@ -39,9 +40,9 @@ bool readItem(const rapidjson::Value &element, Item &item)
     item.mesoPrice = readInt64(element, "mesoPrice");
     const rapidjson::Value *mileage = member(element, "isUseMileage");
     item.isUseMileage = mileage && mileage->IsTrue();
-    // A cash price beyond 32 bits is not narrowed into some other price.
-    if (item.name.isEmpty() || cashPrice <= 0 || item.mesoPrice <= 0
-        || cashPrice > std::numeric_limits<int32_t>::max())
+    // An item the window would refuse is skipped; a cash price beyond 32
+    // bits is so refused, not narrowed into some other price.
+    if (ItemRules::itemRefusal(item.name, cashPrice, item.mesoPrice))
         return false;
     item.cashPrice = static_cast<int32_t>(cashPrice);
     return true;

@@ -27,7 +27,7 @@ struct Contents
     int32_t rate = 0;
     int32_t fee = 0;
     double rateOfDiscount = 0.0;
-    // Only the elements worth adding: a name, and both prices above 0.
+    // Only the elements worth adding: those ItemRules::itemRefusal takes.
     std::vector<Item> items;
 };
 

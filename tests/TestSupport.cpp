@@ -16,19 +16,22 @@
 #include <QTest>
 
 PortableFolder::PortableFolder(const QByteArray &catalogueText)
-    : m_previousDirectory(QDir::currentPath())
+    : m_previousHome(qgetenv("PELARIN_HOME"))
+    , m_hadHome(qEnvironmentVariableIsSet("PELARIN_HOME"))
 {
     QDir root(m_dir.path());
-    root.mkpath(QStringLiteral("bin"));
     root.mkpath(QStringLiteral("Resource"));
     if (!catalogueText.isNull())
         writeFile(QStringLiteral("Resource/CashItems.json"), catalogueText);
-    QDir::setCurrent(root.filePath(QStringLiteral("bin")));
+    qputenv("PELARIN_HOME", QFile::encodeName(root.path()));
 }
 
 PortableFolder::~PortableFolder()
 {
-    QDir::setCurrent(m_previousDirectory);
+    if (m_hadHome)
+        qputenv("PELARIN_HOME", m_previousHome);
+    else
+        qunsetenv("PELARIN_HOME");
 }
 
 QString PortableFolder::root() const

@@ -13,8 +13,9 @@
 class QAbstractButton;
 class QRegister;
 
-// A throw-away portable folder: <root>/bin is the working directory, so the
-// program's "../Resource/..." paths land inside <root>.
+// A throw-away portable folder: while it lives PELARIN_HOME names it, so the
+// program's catalogue, ledgers and screenshots are found inside <root>, not
+// around the test program. The working directory is left alone.
 class PortableFolder
 {
 public:
@@ -29,7 +30,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_previousDirectory;
+    QByteArray m_previousHome;
+    bool m_hadHome;
 };
 
 // A test class whose tests make a portable folder and a window; its

@@ -54,15 +54,15 @@ QString notAboveZeroMessage()
     return QString::fromUtf8("가격은 0보다 커야 합니다.");
 }
 
+// The range named is the one a price may really take: from 1.
 QString cashTooLargeMessage()
 {
-    return QString::fromUtf8("캐시 가격이 너무 큽니다. -2,147,483,648부터 2,147,483,647까지 입력할 수 있습니다.");
+    return QString::fromUtf8("캐시 가격이 너무 큽니다. 1부터 2,147,483,647까지 입력할 수 있습니다.");
 }
 
 QString mesoTooLargeMessage()
 {
-    return QString::fromUtf8("메소 가격이 너무 큽니다. -9,223,372,036,854,775,808부터 "
-                             "9,223,372,036,854,775,807까지 입력할 수 있습니다.");
+    return QString::fromUtf8("메소 가격이 너무 큽니다. 1부터 9,223,372,036,854,775,807까지 입력할 수 있습니다.");
 }
 
 QString summary(const char *rate, const char *perWon)
@@ -519,6 +519,11 @@ void CommandsTest::cellEdits_data()
     QTest::newRow("meso empty") << 3 << "" << notNumberMessage() << 10000 << meso << unchanged;
     QTest::newRow("meso beyond 64 bits") << 3 << "9223372036854775808" << mesoTooLargeMessage() << 10000 << meso
                                          << unchanged;
+    // A price below what its field holds is not too large: it is below 0.
+    QTest::newRow("cash below 32 bits") << 2 << "-3,000,000,000" << notAboveZeroMessage() << 10000 << meso
+                                        << unchanged;
+    QTest::newRow("meso below 64 bits") << 3 << "-9223372036854775809" << notAboveZeroMessage() << 10000 << meso
+                                        << unchanged;
 }
 
 void CommandsTest::cellEdits()

@@ -72,7 +72,7 @@ Section "${APPNAME}" SecMain
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     ; A Start-menu folder with the program and its guide. The program finds
-    ; its catalogue from its working folder, bin\. Earlier versions put the
+    ; its catalogue from its own folder, bin\. Earlier versions put the
     ; program's entry straight into the Start menu.
     Delete "$SMPROGRAMS\${APPNAME}.lnk"
     CreateDirectory "${MENU_FOLDER}"

@@ -9,7 +9,8 @@
 #   3. Second run: load that file with Ctrl+O and save it again under another
 #      name: the same bytes must come back.
 #   4. The system layout's launcher (the menu command of the Debian package)
-#      makes a per-user portable folder and starts the program there.
+#      makes a per-user folder and starts the program on it, in the working
+#      directory it was given.
 # Everything is driven with xdotool under an Xvfb of its own, without a window
 # manager. The picture of the first run is kept as <build dir>/e2e/screenshot.png.
 # Usage: e2e.sh <pelarin binary> <source dir> <build dir>
@@ -154,8 +155,10 @@ home="$work/home"
 mkdir -p "$home"
 start_program "$home" env -u XDG_DATA_HOME -u PELARIN_HOME HOME="$home" "$system/bin/$command"
 user_folder="$home/.local/share/pelarin"
-[ "$(readlink "/proc/$program_pid/cwd")" = "$user_folder/bin" ] \
-    || fail "the launcher started the program in $(readlink "/proc/$program_pid/cwd"), not $user_folder/bin"
+# The window is up, so the program found a catalogue: the system's own folder
+# has none where the program looks, the user's folder has.
+[ "$(readlink "/proc/$program_pid/cwd")" = "$home" ] \
+    || fail "the launcher started the program in $(readlink "/proc/$program_pid/cwd"), not where it was started, $home"
 for path in Resource/CashItems.json Resource/CustomDatas Screenshot; do
     [ -e "$user_folder/$path" ] || fail "the launcher made no $path in $user_folder"
 done
@@ -165,6 +168,6 @@ echo '[{"name":"내 아이템","price":1000,"isUseMileage":false}]' >"$user_fold
 start_program "$home" env -u XDG_DATA_HOME -u PELARIN_HOME HOME="$home" "$system/bin/$command"
 grep -q '내 아이템' "$user_folder/Resource/CashItems.json" || fail "the launcher replaced the user's catalogue"
 stop_program
-note "the menu command '$command' runs the program in $user_folder/bin"
+note "the menu command '$command' runs the program on $user_folder"
 
 echo "e2e: passed"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Scroll Lock in a real X server: the program runs from a portable folder
+# Scroll Lock in a real X server: the program of a portable folder runs
 # under its own Xvfb (no window manager), gets the focus, and each press and
 # release of the key must leave exactly one PNG of the main window's size in
-# ../Screenshot, also when the key is held over many timer ticks.
+# the folder's Screenshot/, also when the key is held over many timer ticks.
+# It is started from another working directory, /, by its whole path: its
+# catalogue and its Screenshot/ are found from its own folder, bin/.
 # Usage: screenshot.sh <pelarin binary> <source dir> <build dir>
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
@@ -10,7 +12,7 @@ x11_check screenshot "$@" Xvfb xdotool identify
 
 make_portable_folder
 start_xvfb 1280x1024
-start_program "$work/bin" ./pelarin
+start_program / "$work/bin/pelarin"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 note "window $main on $DISPLAY, ${WIDTH}x${HEIGHT}"
 

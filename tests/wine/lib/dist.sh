@@ -155,7 +155,7 @@ wine reg query "$uninstall_key" /v DisplayName 2>/dev/null | grep -q 'Pelarin' \
 note "installed in $install_dir, with its Start-menu folder (the program and 사용법) and uninstall entry"
 
 # The Start-menu entry: the shell starts the program in the shortcut's
-# working folder, bin\, where it finds ..\Resource\CashItems.json.
+# working folder, bin\; it finds ..\Resource\CashItems.json from its own folder.
 # The shell starts it and returns: the program is found by its window.
 wine start /unix "$shortcut" >"$work/program.log" 2>&1 || fail "the Start-menu entry did not start: $(cat "$work/program.log")"
 wait_for "$program_start_seconds" visible '^Pelarin 유틸리티' || fail "no main window from the Start-menu entry: $(cat "$work/program.log")"

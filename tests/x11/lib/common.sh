@@ -64,9 +64,11 @@ wait_for() {
 
 # A portable folder in $work: bin/pelarin (the binary under test) and the
 # shipped catalogue, with no Screenshot folder yet (the program makes it).
+# The program finds its folders from the file it runs from, with symbolic
+# links resolved, so bin/pelarin is a hard link (or a copy), not a symlink.
 make_portable_folder() {
     mkdir -p "$work/bin" "$work/Resource"
-    ln -s "$(realpath "$binary")" "$work/bin/pelarin"
+    ln "$(realpath "$binary")" "$work/bin/pelarin" 2>/dev/null || cp "$binary" "$work/bin/pelarin"
     cp "$source_dir/resources/CashItems.json" "$work/Resource/CashItems.json"
 }
 

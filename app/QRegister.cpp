@@ -2,6 +2,7 @@
 #include "ui_QRegister.h"
 
 #include "FormFit.h"
+#include "ItemRules.h"
 #include "JsonFileIo.h"
 #include "LedgerStore.h"
 #include "MyListWidgetItem.h"
@@ -127,10 +128,13 @@ void QRegister::on_pushButton_2_clicked()
 void QRegister::on_pushButton_clicked()
 {
     const QByteArray name = ui->lineEdit->text().toUtf8();
-    const int32_t cashPrice = ui->lineEdit_2->text().toInt(nullptr, 10);
+    // A field that holds no number reads as 0, which is refused.
+    const int64_t cashPrice = ui->lineEdit_2->text().toLongLong(nullptr, 10);
     const int64_t mesoPrice = ui->lineEdit_3->text().toLongLong(nullptr, 10);
     const bool isUseMileage = ui->checkBox->isChecked();
-    if (!name.isEmpty() && cashPrice > 0 && mesoPrice > 0)
-        LedgerStore::instance().addItem(name, cashPrice, mesoPrice, isUseMileage);
+    // The dialog closes either way and says nothing of a refusal; the user's
+    // text stays in the fields.
+    if (!ItemRules::itemRefusal(name, cashPrice, mesoPrice))
+        LedgerStore::instance().addItem(name, static_cast<int32_t>(cashPrice), mesoPrice, isUseMileage);
     close();
 }
