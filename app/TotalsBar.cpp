@@ -7,17 +7,15 @@
 #include <QStatusBar>
 #include <QtMath>
 
-#include <algorithm>
-
 TotalsBar::TotalsBar(QWidget *parent)
-    : QLabel(parent)
+    : QWidget(parent)
+    , m_label(new QLabel(this))
 {
     setObjectName(QStringLiteral("totalsBar"));
-    setTextFormat(Qt::RichText);
+    m_label->setTextFormat(Qt::RichText);
     // The line's end stays put while its figures gain or lose digits.
-    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setContentsMargins(4, 0, 4, 0);
-    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     setTotals(LedgerTotals());
 }
 
@@ -28,14 +26,20 @@ void TotalsBar::setTotals(const LedgerTotals &totals)
     measure();
 }
 
-void TotalsBar::measure()
+// A line of another width (or any line, again) lays the status bar out at
+// once, so that the line is fitted to the room it gets.
+void TotalsBar::measure(bool again)
 {
-    m_width = qCeil(QFontMetricsF(font()).horizontalAdvance(m_line)) + contentsMargins().left() + contentsMargins().right();
-    updateGeometry();
-    // Laid out at once, so that the line is fitted to the room it gets.
-    if (QLayout *layout = parentWidget() ? parentWidget()->layout() : nullptr)
-        layout->activate();
+    const QMargins margins = contentsMargins();
+    const int width = qCeil(QFontMetricsF(font()).horizontalAdvance(m_line)) + margins.left() + margins.right();
     fit();
+    again = again || width != m_width;
+    m_width = width;
+    if (again) {
+        updateGeometry();
+        if (QLayout *layout = parentWidget() ? parentWidget()->layout() : nullptr)
+            layout->activate();
+    }
 }
 
 // The line as its room shows it: whole when it fits, else without the
@@ -48,8 +52,7 @@ void TotalsBar::fit()
     for (int run = 0; run < 2 && metrics.horizontalAdvance(m_line.mid(from)) > room; ++run)
         from += m_runs.at(run).text.size();
     m_shown = metrics.elidedText(m_line.mid(from), Qt::ElideLeft, room);
-    // How much of the line's end is shown, after the ellipsis if any; each
-    // run's part of it in the run's colour.
+    // The line's end that is shown, after the ellipsis if any, run by run.
     int kept = 0;
     while (kept < m_shown.size() && m_shown.at(m_shown.size() - 1 - kept) == m_line.at(m_line.size() - 1 - kept))
         ++kept;
@@ -63,28 +66,24 @@ void TotalsBar::fit()
                                : piece);
     }
     html.prepend(m_shown.left(m_shown.size() - kept).toHtmlEscaped());
-    setText(QStringLiteral("<span style=\"white-space:pre\">%1</span>").arg(html));
+    m_label->setText(QStringLiteral("<span style=\"white-space:pre\">%1</span>").arg(html));
     setToolTip(isShortened() ? m_line : QString());
-}
-
-QSize TotalsBar::sizeHint() const
-{
-    return QSize(m_width, QLabel::sizeHint().height());
 }
 
 bool TotalsBar::event(QEvent *event)
 {
-    const bool handled = QLabel::event(event);
+    const bool handled = QWidget::event(event);
     const QEvent::Type type = event->type();
     if (auto *status = qobject_cast<QStatusBar *>(parentWidget()); status && type == QEvent::ParentChange) {
         connect(status, &QStatusBar::messageChanged, this, [this, status](const QString &message) {
             m_messageWidth = message.isEmpty() ? 0 : status->fontMetrics().horizontalAdvance(message);
             leaveRoom();
-            measure();
+            measure(true); // before the status bar paints the message
         });
     } else if (type == QEvent::FontChange) {
-        measure();
+        measure(true);
     } else if (type == QEvent::Resize) {
+        m_label->setGeometry(contentsRect());
         fit();
     }
     if (type == QEvent::Resize || type == QEvent::Move)
@@ -97,5 +96,5 @@ bool TotalsBar::event(QEvent *event)
 // first permanent widget, and a few more keep the two apart.
 void TotalsBar::leaveRoom()
 {
-    setMaximumWidth(m_messageWidth > 0 ? std::max(0, x() + width() - m_messageWidth - 12) : QWIDGETSIZE_MAX);
+    setMaximumWidth(m_messageWidth > 0 ? qMax(0, x() + width() - m_messageWidth - 12) : QWIDGETSIZE_MAX);
 }

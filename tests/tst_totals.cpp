@@ -12,11 +12,13 @@
 #include "TestSupport.h"
 #include "TotalsBar.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolTip>
 #include <QtTest>
 
 #include <algorithm>
@@ -395,7 +397,7 @@ AuctionItem textItem(int which)
 QStringList colouredRuns(const TotalsBar &bar)
 {
     QTextDocument document;
-    document.setHtml(bar.text());
+    document.setHtml(bar.findChild<QLabel *>()->text());
     QStringList runs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
@@ -499,6 +501,12 @@ void TotalsTest::bar()
     narrow(withoutCount);
     QCOMPARE(bar.shownText(), withoutCount);
     QCOMPARE(bar.toolTip(), totals.summary());
+    // Shown where the pointer rests on the line.
+    QLabel *label = bar.findChild<QLabel *>();
+    QHelpEvent hover(QEvent::ToolTip, label->rect().center(), label->mapToGlobal(label->rect().center()));
+    QApplication::sendEvent(label, &hover);
+    QTRY_COMPARE(QToolTip::text(), totals.summary());
+    QToolTip::hideText();
     narrow(profits);
     QCOMPARE(bar.shownText(), profits);
     QCOMPARE(colouredRuns(bar).first(), QString::fromUtf8("손익 "));
