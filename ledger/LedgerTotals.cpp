@@ -83,12 +83,24 @@ std::optional<int> LedgerTotals::profitWonSign() const
     return m_undefinedWon < m_itemCount ? std::optional<int>(signOf(m_profitWon)) : std::nullopt;
 }
 
-QString LedgerTotals::summary() const
+QVector<LedgerTotals::Run> LedgerTotals::runs() const
 {
     const Text parts = text();
-    QString line = parts.count + QString::fromUtf8(" · ") + parts.paid + QString::fromUtf8(" · 손익 ")
-        + parts.profitMeso + QStringLiteral(" / ") + parts.profitWon;
+    QVector<Run> runs{{parts.count + QString::fromUtf8(" · "), std::nullopt},
+                      {parts.paid + QString::fromUtf8(" · "), std::nullopt},
+                      {QString::fromUtf8("손익 "), std::nullopt},
+                      {parts.profitMeso, parts.profitMesoSign},
+                      {QStringLiteral(" / "), std::nullopt},
+                      {parts.profitWon, parts.profitWonSign}};
     if (!parts.undefined.isEmpty())
-        line += QStringLiteral(" (") + parts.undefined + QLatin1Char(')');
+        runs.append({QStringLiteral(" (") + parts.undefined + QLatin1Char(')'), std::nullopt});
+    return runs;
+}
+
+QString LedgerTotals::summary() const
+{
+    QString line;
+    for (const Run &run : runs())
+        line += run.text;
     return line;
 }

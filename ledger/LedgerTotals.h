@@ -4,6 +4,7 @@
 #include "ProfitMath.h"
 
 #include <QString>
+#include <QVector>
 
 #include <cstdint>
 #include <map>
@@ -57,7 +58,21 @@ public:
     std::optional<int> profitMesoSign() const;
     std::optional<int> profitWonSign() const;
 
+    // A stretch of the status line: its text and, for a profit total that
+    // some item has, its sign, which the line shows as the profit cells do.
+    struct Run
+    {
+        QString text;
+        std::optional<int> sign;
+    };
+
     Text text() const;
+    // The status line in runs, left to right: the count ("12개 · "), the won
+    // paid ("지불 84,300원 · "), then the profits ("손익 ", "+231,450,000메소",
+    // " / ", "+7,310원" and " (손익 미정 3개)" when some are unknown). A line
+    // too narrow for its room leaves out the first run, then the second.
+    QVector<Run> runs() const;
+    // The runs joined:
     // "12개 · 지불 84,300원 · 손익 +231,450,000메소 / +7,310원 (손익 미정 3개)"
     QString summary() const;
 

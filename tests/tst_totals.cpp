@@ -5,16 +5,20 @@
 // itself.
 
 #include "AuctionItem.h"
-#include "AuctionRows.h"
+#include "LedgerStore.h"
 #include "LedgerTotals.h"
+#include "MainWindow.h"
 #include "ProfitMath.h"
+#include "TestSupport.h"
 #include "TotalsBar.h"
 
-#include <QBackingStore>
 #include <QLabel>
-#include <QMainWindow>
-#include <QPaintEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QtTest>
 
 #include <algorithm>
@@ -221,7 +225,7 @@ private slots:
     void text_data();
     void text();
     void bar();
-    void barRepaintsWhatChanged();
+    void lineKeepsItsPlaceAfterLongTotals();
 };
 
 void TotalsTest::randomLedgers()
@@ -389,6 +393,24 @@ AuctionItem textItem(int which)
     return item;
 }
 
+// The bar's text in stretches of one colour: "text", or "text in #rrggbb".
+QStringList colouredRuns(const TotalsBar &bar)
+{
+    QTextDocument document;
+    document.setHtml(bar.findChild<QLabel *>()->text());
+    QStringList runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            const QString text = fragment.fragment().text();
+            runs << (format.hasProperty(QTextFormat::ForegroundBrush)
+                         ? text + QStringLiteral(" in ") + format.foreground().color().name()
+                         : text);
+        }
+    }
+    return runs;
+}
+
 // 2 stands for "no sign": no item has that profit.
 int signCode(const std::optional<int> &sign)
 {
@@ -434,18 +456,21 @@ void TotalsTest::text()
     QCOMPARE(signCode(text.profitWonSign), wonSign);
 }
 
-// The bar as the window will show it: the plain text, each profit in the
-// colour of its sign, the count of unknown profits only when there is one.
+// The bar as the window will show it: each profit in the colour of its
+// sign, the rest plain, the count of unknown profits only when there is one.
 void TotalsTest::bar()
 {
     TotalsBar bar;
     QCOMPARE(bar.objectName(), QStringLiteral("totalsBar"));
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    const auto text = [&bar](TotalsBar::Piece piece) { return bar.run(piece).text; };
-    const auto colour = [&bar](TotalsBar::Piece piece) { return bar.run(piece).colour; };
+    const auto show = [&bar](const LedgerTotals &totals) {
+        bar.setTotals(totals);
+        bar.resize(bar.sizeHint());
+        return colouredRuns(bar);
+    };
 
-    // A gain in meso and a loss in won.
+    // A gain in meso and in won.
     AuctionItem item = textItem(0);
     item.mesoPrice = 500100000; // 100,000 meso above the cost: +100,000 meso, +2 won
     LedgerTotals totals;
@@ -454,165 +479,129 @@ void TotalsTest::bar()
     totals.add(textItem(2));
     totals.remove(textItem(1));
     totals.add(textItem(4));
-    bar.setTotals(totals);
-    QCOMPARE(bar.text(), QString::fromUtf8("3개 · 지불 17,900원 · 손익 +100,000메소 / +2원 (손익 미정 1개)"));
-    QVERIFY(bar.isShortened());
-    bar.resize(bar.sizeHint());
-    QCOMPARE(bar.shownText(), bar.text());
-    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("+100,000메소"));
-    QCOMPARE(text(TotalsBar::ProfitWon), QString::fromUtf8("+2원"));
-    QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(255, 0, 0));
-    QCOMPARE(colour(TotalsBar::ProfitWon), QColor(255, 0, 0));
-    QVERIFY(!colour(TotalsBar::Plain).isValid());
+    QCOMPARE(show(totals), QStringList({QString::fromUtf8("3개 · 지불 17,900원 · 손익 "),
+                                        QString::fromUtf8("+100,000메소 in #ff0000"), QStringLiteral(" / "),
+                                        QString::fromUtf8("+2원 in #ff0000"), QString::fromUtf8(" (손익 미정 1개)")}));
+    QCOMPARE(bar.line(), totals.summary());
+    QVERIFY(!bar.isShortened());
+    QCOMPARE(bar.shownText(), bar.line());
+    QVERIFY(bar.toolTip().isEmpty());
     // The whole line fits the bar.
-    QVERIFY(bar.sizeHint().width() >= bar.fontMetrics().horizontalAdvance(bar.text()));
+    QVERIFY(bar.contentsRect().width() >= bar.fontMetrics().horizontalAdvance(bar.line()));
+
+    // Too narrow: the count goes, then the won paid, then the start of the
+    // profits; the tooltip shows the whole line.
+    const auto narrow = [&bar](const QString &text) {
+        const QMargins margins = bar.contentsMargins();
+        bar.resize(qCeil(QFontMetricsF(bar.font()).horizontalAdvance(text)) + margins.left() + margins.right(),
+                   bar.height());
+    };
+    const QString withoutCount = QString::fromUtf8("지불 17,900원 · 손익 +100,000메소 / +2원 (손익 미정 1개)");
+    const QString profits = QString::fromUtf8("손익 +100,000메소 / +2원 (손익 미정 1개)");
+    narrow(withoutCount);
+    QCOMPARE(bar.shownText(), withoutCount);
+    QCOMPARE(bar.toolTip(), totals.summary());
+    // Shown where the pointer rests on the line.
+    QLabel *label = bar.findChild<QLabel *>();
+    QHelpEvent hover(QEvent::ToolTip, label->rect().center(), label->mapToGlobal(label->rect().center()));
+    QApplication::sendEvent(label, &hover);
+    QTRY_COMPARE(QToolTip::text(), totals.summary());
+    QToolTip::hideText();
+    narrow(profits);
+    QCOMPARE(bar.shownText(), profits);
+    QCOMPARE(colouredRuns(bar).first(), QString::fromUtf8("손익 "));
+    QCOMPARE(bar.toolTip(), totals.summary());
+    narrow(QString::fromUtf8("00메소 / +2원 (손익 미정 1개)"));
+    QVERIFY2(bar.shownText().size() < profits.size() && !profits.endsWith(bar.shownText()),
+             qPrintable(bar.shownText()));
+    QVERIFY(bar.fontMetrics().horizontalAdvance(bar.shownText()) <= bar.contentsRect().width());
+    QCOMPARE(colouredRuns(bar).mid(colouredRuns(bar).size() - 3),
+             QStringList({QStringLiteral(" / "), QString::fromUtf8("+2원 in #ff0000"), QString::fromUtf8(" (손익 미정 1개)")}));
+    QCOMPARE(bar.toolTip(), totals.summary());
 
     totals.add(textItem(1));
-    bar.setTotals(totals);
-    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("-249,900,000메소"));
-    QCOMPARE(text(TotalsBar::ProfitWon), QString::fromUtf8("-4,998원"));
-    QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(0, 0, 255));
-    QCOMPARE(colour(TotalsBar::ProfitWon), QColor(0, 0, 255));
+    QCOMPARE(show(totals), QStringList({QString::fromUtf8("4개 · 지불 24,900원 · 손익 "),
+                                        QString::fromUtf8("-249,900,000메소 in #0000ff"), QStringLiteral(" / "),
+                                        QString::fromUtf8("-4,998원 in #0000ff"), QString::fromUtf8(" (손익 미정 1개)")}));
+    QVERIFY(bar.toolTip().isEmpty());
 
     // Breaking even reads as the profit cells do: blue.
     totals.clear();
     totals.add(textItem(4));
-    bar.setTotals(totals);
-    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("0메소"));
-    QCOMPARE(colour(TotalsBar::ProfitMeso), QColor(0, 0, 255));
-    QCOMPARE(colour(TotalsBar::ProfitWon), QColor(0, 0, 255));
+    QCOMPARE(show(totals), QStringList({QString::fromUtf8("1개 · 지불 2,000원 · 손익 "),
+                                        QString::fromUtf8("0메소 in #0000ff"), QStringLiteral(" / "),
+                                        QString::fromUtf8("0원 in #0000ff")}));
 
     // Only unknown profits: the totals read as neither gain nor loss.
     totals.clear();
     totals.add(textItem(2));
-    bar.setTotals(totals);
-    QCOMPARE(text(TotalsBar::ProfitMeso), QString::fromUtf8("0메소"));
-    QVERIFY(!colour(TotalsBar::ProfitMeso).isValid());
-    QVERIFY(!colour(TotalsBar::ProfitWon).isValid());
+    QCOMPARE(show(totals), QStringList({QString::fromUtf8("1개 · 지불 5,900원 · 손익 0메소 / 0원 (손익 미정 1개)")}));
 
     totals.clear();
-    bar.setTotals(totals);
-    QCOMPARE(bar.text(), QString::fromUtf8("0개 · 지불 0원 · 손익 0메소 / 0원"));
-    QVERIFY(text(TotalsBar::Undefined).isEmpty());
+    QCOMPARE(show(totals), QStringList({QString::fromUtf8("0개 · 지불 0원 · 손익 0메소 / 0원")}));
 }
 
-// The bar repaints only the characters a change touched. After every
-// random change, what the window shows must be what a full repaint of the
-// bar draws: no stale digit, no leftover of a longer line, no old colour.
-// The window's width changes now and then: a line too long for it leaves
-// out the count and the won paid rather than being cut off.
-void TotalsTest::barRepaintsWhatChanged()
+// Totals that grew far too long for the window and shrank again (an undo)
+// leave the line where it was, at the right end of the status bar, and a
+// message of the status bar is never covered by it.
+void TotalsTest::lineKeepsItsPlaceAfterLongTotals()
 {
-    QMainWindow window;
-    window.setCentralWidget(new QLabel(QStringLiteral("ledger")));
-    // A status bar made as the window's form makes it: its contents keep
-    // the window from becoming narrower than they need.
-    window.setStatusBar(new QStatusBar);
-    auto *bar = new TotalsBar;
-    window.statusBar()->addPermanentWidget(bar);
-    window.resize(900, 120);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    struct PaintWatch : QObject
+    PortableFolder folder;
+    struct Release
     {
-        int partial = 0;
-        // Moved or resized and not yet painted whole: on X11 the window's
-        // new size is painted once the server has shown it.
-        bool stale = false;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
-                stale = true;
-            if (event->type() == QEvent::Paint) {
-                auto *bar = static_cast<QWidget *>(watched);
-                if (!(QRegion(bar->rect()) - static_cast<QPaintEvent *>(event)->region()).isEmpty())
-                    ++partial;
-                else
-                    stale = false;
-            }
-            return false;
-        }
-    } watch;
-    bar->installEventFilter(&watch);
-
-    const auto shown = [&window, bar, &watch] {
-        // A longer line reaches the window's layout through the status
-        // bar's: two rounds of events.
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        if (!QTest::qWaitFor([&watch] { return !watch.stale; }, 5000))
-            return QImage();
-        const auto *image = dynamic_cast<QImage *>(window.backingStore()->paintDevice());
-        const qreal ratio = image ? image->devicePixelRatio() : 1;
-        const QRect place(bar->mapTo(&window, QPoint()) * ratio, bar->size() * ratio);
-        return image ? image->copy(place) : QImage();
+        ~Release() { releaseWindow(); }
+    } release;
+    MainWindow *window = exposed(windowFromIdZero());
+    QVERIFY(window);
+    setRatio(window, 3000);
+    QStatusBar *status = window->statusBar();
+    auto *bar = window->findChild<TotalsBar *>(QStringLiteral("totalsBar"));
+    QVERIFY(bar);
+    QAction *undo = window->menuBar()->actions().at(1)->menu()->actions().at(0);
+    // Layout changes reach the status bar through posted events.
+    const auto settle = [] {
+        for (int round = 0; round < 4; ++round)
+            QCoreApplication::processEvents();
+    };
+    // QStatusBar writes its message from 6 pixels in to 2 pixels short of
+    // its first permanent widget.
+    const QString message = QString::fromUtf8("스크린샷 저장: 20261207123456.png");
+    const auto messageFits = [&] {
+        return bar->x() - 8 >= status->fontMetrics().horizontalAdvance(message);
     };
 
-    // The rightmost column any glyph reaches, or -1.
-    const auto inkEnd = [](const QImage &picture) {
-        const QRgb background = picture.pixel(picture.width() - 1, 0);
-        for (int x = picture.width() - 1; x >= 0; --x) {
-            for (int y = 0; y < picture.height(); ++y) {
-                if (picture.pixel(x, y) != background)
-                    return x;
-            }
-        }
-        return -1;
-    };
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("item", 10000, 300000000, true);
+    settle();
+    const QRect small = bar->geometry();
+    QVERIFY(!bar->isShortened());
 
-    std::mt19937_64 random(20261208u);
-    std::vector<AuctionItem> items;
-    LedgerTotals totals;
-    int shortened = 0;
-    int whole = 0;
-    for (int step = 0; step < 300; ++step) {
-        const int choice = std::uniform_int_distribution<int>(0, 20)(random);
-        if (choice == 20) {
-            window.resize(std::uniform_int_distribution<int>(200, 1000)(random), 120);
-        } else if (choice == 0) {
-            totals.clear();
-            items.clear();
-        } else if (choice < 9 && !items.empty()) {
-            const size_t index = std::uniform_int_distribution<size_t>(0, items.size() - 1)(random);
-            totals.remove(items[index]);
-            items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
-        } else {
-            // Now and then an item without a profit or one that breaks even:
-            // a total can then change colour and nothing else.
-            items.push_back(choice == 9 ? randomItem(random, Kind::LargeLoss)
-                                : choice < 14 ? textItem(choice % 2 == 0 ? 2 : 4)
-                                              : randomItem(random, Kind::Any));
-            totals.add(items.back());
-        }
-        bar->setTotals(totals);
-        const QImage changed = shown();
-        QVERIFY2(!changed.isNull(), "the bar was not repainted after a resize, or the window's picture cannot be read");
-        bar->repaint();
-        const QImage repainted = shown();
-        QVERIFY2(changed == repainted,
-                 qPrintable(QStringLiteral("step %1: the line reads \"%2\" after a full repaint only")
-                                .arg(step)
-                                .arg(bar->text())));
-        QVERIFY2(inkEnd(repainted) < repainted.width() - 2,
-                 qPrintable(QStringLiteral("step %1: \"%2\" is cut off at %3 pixels")
-                                .arg(step)
-                                .arg(bar->text())
-                                .arg(bar->width())));
-        // The bar draws the line, or its end when shortened.
-        QVERIFY2(bar->isShortened() ? bar->text().endsWith(bar->shownText()) : bar->shownText() == bar->text(),
-                 qPrintable(QStringLiteral("step %1: \"%2\" drawn for \"%3\"")
-                                .arg(step)
-                                .arg(bar->shownText(), bar->text())));
-        // With room for the longest line so far, nothing is left out.
-        QVERIFY(bar->width() < bar->sizeHint().width() || !bar->isShortened());
-        ++(bar->isShortened() ? shortened : whole);
-    }
-    QVERIFY2(shortened > 20 && whole > 20,
-             qPrintable(QStringLiteral("%1 shortened lines, %2 whole ones").arg(shortened).arg(whole)));
-    // Most changes leave the leading digits alone; those must have been
-    // repainted in part, or this test proved nothing about it.
-    QVERIFY2(watch.partial > 50, qPrintable(QStringLiteral("%1 partial repaints").arg(watch.partial)));
+    const int huge = 20;
+    for (int k = 0; k < huge; ++k)
+        store.addItem("item", std::numeric_limits<int32_t>::max(), int64Max, false);
+    settle();
+    QVERIFY2(bar->sizeHint().width() + status->fontMetrics().horizontalAdvance(message) > status->width(),
+             "the long totals leave room for the message: they prove nothing");
+    for (int k = 0; k < huge; ++k)
+        undo->trigger();
+    settle();
+    QCOMPARE(store.items().size(), size_t(1));
+    QCOMPARE(bar->geometry(), small);
+
+    status->showMessage(message);
+    settle();
+    QVERIFY2(messageFits(), qPrintable(QStringLiteral("the message has %1 pixels").arg(bar->x() - 8)));
+    // Long totals while the message is shown take only the room it leaves.
+    for (int k = 0; k < huge; ++k)
+        store.addItem("item", std::numeric_limits<int32_t>::max(), int64Max, false);
+    settle();
+    QVERIFY2(messageFits(), qPrintable(QStringLiteral("the message has %1 pixels").arg(bar->x() - 8)));
+    QCOMPARE(bar->geometry().right(), small.right());
+    for (int k = 0; k < huge; ++k)
+        undo->trigger();
+    status->clearMessage();
+    settle();
+    QCOMPARE(bar->geometry(), small);
 }
 
 QTEST_MAIN(TotalsTest)
