@@ -36,6 +36,7 @@ pelarin_wine_server() {
     mkdir -p "$WINEPREFIX"
     (
         flock 9
-        wineserver -p 2>/dev/null || true
+        # The server lives on after us: it must not keep the lock.
+        wineserver -p 2>/dev/null 9>&- || true
     ) 9>"$WINEPREFIX/.pelarin-wineserver.lock"
 }

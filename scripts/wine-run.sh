@@ -19,6 +19,11 @@ case "$(basename "$program")" in
         for argument in "$@"; do [ "$argument" = -o ] && has_output=1; done
         if [ $has_output -eq 0 ]; then
             log=$(mktemp --suffix=.txt)
+            # What Wine itself prints goes through a file too: the services
+            # that the Wine server starts for the first program (winedevice,
+            # and the like) live as long as the server, and would hold the
+            # first test's output open, and CTest would wait for it.
+            out=$(mktemp --suffix=.out)
             # A QtTest program writes its first line before any test runs:
             # a program that failed and wrote nothing never ran, and it is
             # Wine that failed. That is said, and tried once more.
@@ -27,17 +32,17 @@ case "$(basename "$program")" in
                 # Not winepath: it starts Wine of its own, and when two tests
                 # start at once it can print nothing, which QtTest then
                 # rejects as an output format. Wine's Z: drive is /.
-                wine "$program" "$@" -o "$(to_windows_path "$log"),txt"
+                wine "$program" "$@" -o "$(to_windows_path "$log"),txt" </dev/null >"$out" 2>&1
                 status=$?
+                cat "$out"
                 [ $status -eq 0 ] || [ -s "$log" ] && break
                 echo "wine-run: Wine did not run $(basename "$program") (exit $status, no output) on try $try" >&2
             done
             # Wine writes the log as the program's code page saw it: UTF-8.
             cat "$log"
-            rm -f "$log"
+            rm -f "$log" "$out"
             exit $status
         fi
         ;;
 esac
-pelarin_wine_server
 exec wine "$program" "$@"

@@ -15,7 +15,7 @@ wine_check() {
     # The check runs alone: the Wine server that the programs before us
     # kept up (or left shutting down) goes first, since a program started
     # meanwhile can stall.
-    wineserver -k 2>/dev/null
+    wineserver -k 2>/dev/null || true
     wineserver -w
     # Wine's first start in a prefix brings up its own services too.
     program_start_seconds=90
