@@ -5,6 +5,7 @@
 #include "AuctionRows.h"
 #include "CellEdit.h"
 #include "FormFit.h"
+#include "ItemRules.h"
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
@@ -29,9 +30,10 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QHeaderView>
-#include <QIntValidator>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -44,16 +46,43 @@ namespace {
 
 MainWindow *windowInstance = nullptr;
 
-// Why the set command refuses a ratio; empty when it takes it.
-QString ratioRefusal(int32_t value)
+// Why the set command refuses a ratio; empty when it takes it. The ratio
+// field is read as a price cell is: "2,750" and " 2750 " are 2,750.
+QString ratioRefusal(const ItemRules::TypedNumber &ratio)
 {
-    if (value < 1)
+    using Kind = ItemRules::TypedNumber::Kind;
+    const QString range = QString::fromUtf8(" 1부터 ")
+        + QString::fromLatin1(ProfitMath::formatThousands(ProfitMath::largestUsableRate))
+        + QString::fromUtf8("까지 입력할 수 있습니다.");
+    // Above the largest usable ratio a won buys no meso after the fee and no
+    // profit can be shown.
+    const QString tooLarge = QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
+                                               "그보다 크면 1원당 메소가 0이 됩니다.");
+    switch (ratio.kind) {
+    case Kind::Nothing:
         return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
-    // Above this a won buys no meso after the fee and no profit can be shown.
-    if (value > ProfitMath::largestUsableRate)
-        return QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
-                                 "그보다 크면 1원당 메소가 0이 됩니다.");
+    case Kind::NotANumber:
+        return QString::fromUtf8("1억당 비율은 숫자로 입력해주세요.") + range;
+    case Kind::BelowRange:
+        return QString::fromUtf8("1억당 비율은 0보다 커야 합니다.") + range;
+    case Kind::AboveRange:
+        return tooLarge;
+    case Kind::Number:
+        break;
+    }
+    if (ratio.value < 1)
+        return QString::fromUtf8("1억당 비율은 0보다 커야 합니다.") + range;
+    if (ratio.value > ProfitMath::largestUsableRate)
+        return tooLarge;
     return QString();
+}
+
+// A file's ratio as the set command would read it: below 1, the file gives
+// none (a ledger saved before any ratio was set holds 0).
+ItemRules::TypedNumber fileRatio(int32_t rate)
+{
+    using Kind = ItemRules::TypedNumber::Kind;
+    return rate >= 1 ? ItemRules::TypedNumber{Kind::Number, rate} : ItemRules::TypedNumber{Kind::Nothing, 0};
 }
 
 } // namespace
@@ -157,7 +186,10 @@ void MainWindow::applyFormTexts()
 {
     ui->label->setText(QString::fromUtf8("1억당 비율(단위 원)"));
     ui->label->setAlignment(Qt::AlignCenter);
-    ui->lineEdit->setValidator(new QIntValidator(ui->lineEdit));
+    // Digits with commas anywhere, an optional sign and blanks around: what
+    // a player may type or paste for a number. The set command reads it.
+    ui->lineEdit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[ \\t]*[+-]?[0-9,]*[ \\t]*")), ui->lineEdit));
     ui->label_2->setText(QString());
     ui->pushButton->setText(QString::fromUtf8("추가"));
     ui->pushButton_5->setText(QString::fromUtf8("삭제"));
@@ -330,14 +362,16 @@ void MainWindow::on_pushButton_3_clicked()
 
 void MainWindow::setRatioFromField()
 {
-    const int32_t value = ui->lineEdit->text().toInt();
-    const QString refusal = ratioRefusal(value);
+    const ItemRules::TypedNumber typed = ItemRules::readTypedNumber(ui->lineEdit->text());
+    const QString refusal = ratioRefusal(typed);
     if (!refusal.isEmpty()) {
         Prompt::error(this, refusal);
         return;
     }
     if (isRatioSet)
         return;
+    // Taken, so within 1 to the largest usable ratio.
+    const int32_t value = static_cast<int32_t>(typed.value);
 
     ui->lineEdit->setEnabled(false);
     isRatioSet = true;
@@ -507,15 +541,15 @@ void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
     // the ledger without a ratio while its items still carry the old one.
     // The ratio in force then stays, its field still shows it, and the
     // file's fee and discount below apply to it.
-    const QString fileRatioRefusal = ratioRefusal(contents.rate);
+    const QString fileRatioRefusal = ratioRefusal(fileRatio(contents.rate));
     if (isRatioSet && fileRatioRefusal.isEmpty())
         on_pushButton_4_clicked();
-    if (isRatioSet) {
-        Prompt::error(this, fileRatioRefusal);
-    } else {
+    if (!isRatioSet)
         ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
+    if (!fileRatioRefusal.isEmpty())
+        Prompt::error(this, fileRatioRefusal);
+    else
         on_pushButton_3_clicked();
-    }
     if (contents.fee == 3)
         ui->radioButton_2->click();
     else

@@ -52,18 +52,39 @@ std::optional<QString> itemRefusal(const QByteArray &name, int64_t cashPrice, in
     return priceRefusal(Price::Meso, mesoPrice);
 }
 
+TypedNumber readTypedNumber(const QString &typed)
+{
+    using Kind = TypedNumber::Kind;
+    const QByteArray bytes = typed.toUtf8();
+    if (bytes.trimmed().isEmpty())
+        return {Kind::Nothing, 0};
+    const QByteArray text = ProfitMath::stripCommas(bytes).trimmed();
+    if (!ProfitMath::isWholeNumber(text))
+        return {Kind::NotANumber, 0};
+    const std::optional<int64_t> parsed = ProfitMath::parseLeadingInteger(text);
+    // Beyond 64 bits: below or above, by its sign.
+    if (!parsed)
+        return {text.startsWith('-') ? Kind::BelowRange : Kind::AboveRange, 0};
+    return {Kind::Number, *parsed};
+}
+
 std::optional<QString> readTypedPrice(Price field, const QString &typed, int64_t &price)
 {
-    const QByteArray text = ProfitMath::stripCommas(typed.toUtf8()).trimmed();
-    if (!ProfitMath::isWholeNumber(text))
+    const TypedNumber number = readTypedNumber(typed);
+    switch (number.kind) {
+    case TypedNumber::Kind::Nothing:
+    case TypedNumber::Kind::NotANumber:
         return QString::fromUtf8("가격은 숫자로 입력해주세요.");
-    const std::optional<int64_t> parsed = ProfitMath::parseLeadingInteger(text);
-    // Beyond 64 bits: below 0 or too large, by its sign.
-    if (!parsed)
-        return text.startsWith('-') ? notAboveZero() : tooLarge(field);
-    if (std::optional<QString> refusal = priceRefusal(field, *parsed))
+    case TypedNumber::Kind::BelowRange:
+        return notAboveZero();
+    case TypedNumber::Kind::AboveRange:
+        return tooLarge(field);
+    case TypedNumber::Kind::Number:
+        break;
+    }
+    if (std::optional<QString> refusal = priceRefusal(field, number.value))
         return refusal;
-    price = *parsed;
+    price = number.value;
     return std::nullopt;
 }
 

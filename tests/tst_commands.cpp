@@ -34,6 +34,17 @@ QString enterRatioMessage()
     return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
 }
 
+// A ratio of 0 or below, and one that is not a number, are told the range.
+QString ratioBelowOneMessage()
+{
+    return QString::fromUtf8("1억당 비율은 0보다 커야 합니다. 1부터 50,000,000까지 입력할 수 있습니다.");
+}
+
+QString ratioNotNumberMessage()
+{
+    return QString::fromUtf8("1억당 비율은 숫자로 입력해주세요. 1부터 50,000,000까지 입력할 수 있습니다.");
+}
+
 QString emptyTableMessage()
 {
     return QString::fromUtf8("경매장에 등록된 아이템이 없습니다.");
@@ -216,13 +227,20 @@ void CommandsTest::setRatio_data()
 
     const QString anyMessage = QStringLiteral("*");
     QTest::newRow("empty") << "" << false << enterRatioMessage() << QString();
-    QTest::newRow("zero") << "0" << false << enterRatioMessage() << QString();
-    QTest::newRow("negative") << "-5" << false << enterRatioMessage() << QString();
+    QTest::newRow("blanks") << "  " << false << enterRatioMessage() << QString();
+    QTest::newRow("zero") << "0" << false << ratioBelowOneMessage() << QString();
+    QTest::newRow("negative") << "-5" << false << ratioBelowOneMessage() << QString();
+    QTest::newRow("a sign alone") << "-" << false << ratioNotNumberMessage() << QString();
+    QTest::newRow("a comma alone") << "," << false << ratioNotNumberMessage() << QString();
+    QTest::newRow("beyond 64 bits") << "99999999999999999999" << false << anyMessage << QString();
     QTest::newRow("just above 50,000,000") << "50000001" << false << anyMessage << QString();
     QTest::newRow("int32 max") << "2147483647" << false << anyMessage << QString();
     QTest::newRow("3000") << "3000" << true << QString() << summary("3,000", "31,666");
     QTest::newRow("1") << "1" << true << QString() << summary("1", "95,000,000");
     QTest::newRow("50,000,000") << "50000000" << true << QString() << summary("50,000,000", "1");
+    // Written as a player writes it: with a comma, or with blanks around.
+    QTest::newRow("2,750") << "2,750" << true << QString() << summary("2,750", "34,544");
+    QTest::newRow("blanks around") << " 2750 " << true << QString() << summary("2,750", "34,544");
 }
 
 void CommandsTest::setRatio()
@@ -250,7 +268,7 @@ void CommandsTest::setRatio()
     QCOMPARE(child<QPushButton>(window, "pushButton_3")->isEnabled(), !locks);
     QCOMPARE(child<QPushButton>(window, "pushButton_4")->isEnabled(), locks);
     QCOMPARE(child<QLabel>(window, "label_2")->text(), shownSummary);
-    QCOMPARE(LedgerStore::instance().rate, locks ? typed.toInt() : 0);
+    QCOMPARE(LedgerStore::instance().rate, locks ? QString(typed).remove(QLatin1Char(',')).trimmed().toInt() : 0);
 }
 
 void CommandsTest::resetAndSetAgain()
