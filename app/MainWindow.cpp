@@ -13,6 +13,7 @@
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
+#include "LoadNote.h"
 #include "ListPriceDelegate.h"
 #include "MyTableWidget.h"
 #include "NameDelegate.h"
@@ -525,6 +526,13 @@ bool MainWindow::loadLedgerFrom(const QString &path)
     }
     replaceLedger(contents);
     ledgerDocument->endLoad(path, contents.rate, contents.fee, contents.rateOfDiscount);
+    // What the load left out or replaced, in one message; the file stays as
+    // it is, and a replaced setting stays unsaved.
+    const LedgerStore &store = LedgerStore::instance();
+    const QString note = LoadNote::text(contents, {isRatioSet, store.rate, store.fee, store.rateOfDiscount},
+                                        ratioRefusal(fileRatio(contents.rate)));
+    if (!note.isEmpty())
+        Prompt::error(this, note);
     return true;
 }
 
@@ -540,15 +548,14 @@ void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
     // but only if the set command takes it: a refused one must not leave
     // the ledger without a ratio while its items still carry the old one.
     // The ratio in force then stays, its field still shows it, and the
-    // file's fee and discount below apply to it.
-    const QString fileRatioRefusal = ratioRefusal(fileRatio(contents.rate));
-    if (isRatioSet && fileRatioRefusal.isEmpty())
+    // file's fee and discount below apply to it. Why it was refused is told
+    // with the rest of what the load could not take, once it is done.
+    const bool fileRatioTaken = ratioRefusal(fileRatio(contents.rate)).isEmpty();
+    if (isRatioSet && fileRatioTaken)
         on_pushButton_4_clicked();
     if (!isRatioSet)
         ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
-    if (!fileRatioRefusal.isEmpty())
-        Prompt::error(this, fileRatioRefusal);
-    else
+    if (fileRatioTaken)
         on_pushButton_3_clicked();
     if (contents.fee == 3)
         ui->radioButton_2->click();

@@ -4,12 +4,12 @@
 
 namespace ItemRules {
 
-namespace {
-
-int64_t largest(Price field)
+int64_t largestPrice(Price field)
 {
     return field == Price::Cash ? largestCashPrice : largestMesoPrice;
 }
+
+namespace {
 
 QString notAboveZero()
 {
@@ -21,7 +21,7 @@ QString tooLarge(Price field)
 {
     const char *what = field == Price::Cash ? "캐시 가격이 너무 큽니다. " : "메소 가격이 너무 큽니다. ";
     return QString::fromUtf8(what) + QString::fromUtf8("1부터 ")
-        + QString::fromLatin1(ProfitMath::formatThousands(largest(field)))
+        + QString::fromLatin1(ProfitMath::formatThousands(largestPrice(field)))
         + QString::fromUtf8("까지 입력할 수 있습니다.");
 }
 
@@ -34,13 +34,21 @@ std::optional<QString> nameRefusal(const QByteArray &name)
     return std::nullopt;
 }
 
-std::optional<QString> priceRefusal(Price field, int64_t price)
+std::optional<PriceFault> priceFault(Price field, int64_t price)
 {
     if (price <= 0)
-        return notAboveZero();
-    if (price > largest(field))
-        return tooLarge(field);
+        return PriceFault::NotAboveZero;
+    if (price > largestPrice(field))
+        return PriceFault::TooLarge;
     return std::nullopt;
+}
+
+std::optional<QString> priceRefusal(Price field, int64_t price)
+{
+    const std::optional<PriceFault> fault = priceFault(field, price);
+    if (!fault)
+        return std::nullopt;
+    return *fault == PriceFault::NotAboveZero ? notAboveZero() : tooLarge(field);
 }
 
 std::optional<QString> itemRefusal(const QByteArray &name, int64_t cashPrice, int64_t mesoPrice)

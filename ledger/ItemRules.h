@@ -17,6 +17,11 @@ constexpr int64_t largestCashPrice = std::numeric_limits<int32_t>::max();
 constexpr int64_t largestMesoPrice = std::numeric_limits<int64_t>::max();
 
 enum class Price { Cash, Meso };
+int64_t largestPrice(Price field);
+
+// What is wrong with a price for its field.
+enum class PriceFault { NotAboveZero, TooLarge };
+std::optional<PriceFault> priceFault(Price field, int64_t price);
 
 // Each gives why the value is refused, or nothing when it is taken.
 std::optional<QString> nameRefusal(const QByteArray &name);
