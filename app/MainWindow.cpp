@@ -35,6 +35,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -166,6 +167,7 @@ bool MainWindow::init()
     auto *totalsBar = new TotalsBar;
     statusBar()->addPermanentWidget(totalsBar);
     ledgerDocument->setTotalsBar(totalsBar);
+    keepFormWhole();
     // Ctrl+C on the table copies the selected row, ready to paste into a
     // spreadsheet (a cell editor keeps its own copy).
     connect(auctionTable, &MyTableWidget::copyRequested, ledgerDocument, [this] { ledgerDocument->copySelectedRow(); });
@@ -208,6 +210,23 @@ void MainWindow::applyFormTexts()
     ui->radioButton_2->setText(QStringLiteral("3%"));
     ui->radioButton->setChecked(true);
     FormFit::fitTexts(ui->widget);
+}
+
+void MainWindow::keepFormWhole()
+{
+    // The controls sit at fixed places, grown where the fonts needed it: the
+    // window never gets narrower than they reach, with the form's left margin
+    // on the right as well, nor lower than the band above the table and the
+    // table's header and one row (with the scroll bar a narrow window gives
+    // it). The menu and status bars add their own height.
+    const QRect controls = ui->widget->childrenRect().translated(ui->widget->pos());
+    const int frame = 2 * auctionTable->frameWidth();
+    const int tableHeight = frame + auctionTable->horizontalHeader()->sizeHint().height()
+        + auctionTable->verticalHeader()->defaultSectionSize()
+        + auctionTable->horizontalScrollBar()->sizeHint().height();
+    ui->centralwidget->setMinimumSize(controls.right() + 1 + controls.left(),
+                                      std::max(controls.bottom() + 1, tableLayout->contentsMargins().top())
+                                          + tableHeight);
 }
 
 bool MainWindow::setupAuctionTable()
