@@ -41,6 +41,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 
 using namespace AuctionRows;
 
@@ -168,6 +169,13 @@ bool MainWindow::init()
     statusBar()->addPermanentWidget(totalsBar);
     ledgerDocument->setTotalsBar(totalsBar);
     keepFormWhole();
+    // Tab follows the form as it reads: the ratio row, the fee, the buttons
+    // and the discount below, then the table.
+    QWidget *const tabOrder[] = {ui->lineEdit,    ui->pushButton_3, ui->pushButton_4, ui->radioButton,
+                                 ui->radioButton_2, ui->pushButton, ui->pushButton_5, ui->pushButton_2,
+                                 ui->doubleSpinBox, auctionTable};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // Ctrl+C on the table copies the selected row, ready to paste into a
     // spreadsheet (a cell editor keeps its own copy).
     connect(auctionTable, &MyTableWidget::copyRequested, ledgerDocument, [this] { ledgerDocument->copySelectedRow(); });

@@ -99,6 +99,7 @@ private slots:
     void sort();
     void sortHighlightBelongsToItsRow();
     void keyboard();
+    void tabOrder();
     void deleteRow();
     void cellEdits_data();
     void cellEdits();
@@ -458,6 +459,37 @@ void CommandsTest::keyboard()
     LedgerStore::instance().addItem("newest", 500, 1000, false);
     QCOMPARE(cellText(window, 0, 1), QStringLiteral("newest"));
     QVERIFY(table->viewport()->rect().contains(table->visualItemRect(table->item(0, 1))));
+}
+
+// Tab goes through the controls as the form reads: the ratio field, "세팅",
+// "Reset", the fee, "추가", "삭제", "정렬", the discount, then the table;
+// controls that are disabled are passed over.
+void CommandsTest::tabOrder()
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const auto tabRound = [this](QWidget *first) {
+        first->setFocus(Qt::TabFocusReason);
+        QStringList seen;
+        QWidget *now = QApplication::focusWidget();
+        // Up to the table, where Tab moves between cells.
+        for (int step = 0; step < 20 && now && now != window->table(); ++step) {
+            seen << now->objectName();
+            QTest::keyClick(now, Qt::Key_Tab);
+            now = QApplication::focusWidget();
+        }
+        if (now == window->table())
+            seen << QStringLiteral("table");
+        return seen;
+    };
+    const QStringList fee{QStringLiteral("radioButton")};
+    const QStringList after{"pushButton", "pushButton_5", "pushButton_2", "doubleSpinBox", "table"};
+    QCOMPARE(tabRound(child<QLineEdit>(window, "lineEdit")),
+             QStringList({"lineEdit", "pushButton_3"}) + fee + after);
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    QCOMPARE(tabRound(child<QPushButton>(window, "pushButton_4")), QStringList{"pushButton_4"} + fee + after);
 }
 
 void CommandsTest::deleteRow()
