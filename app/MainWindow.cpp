@@ -54,9 +54,7 @@ MainWindow *windowInstance = nullptr;
 QString ratioRefusal(const ItemRules::TypedNumber &ratio)
 {
     using Kind = ItemRules::TypedNumber::Kind;
-    const QString range = QString::fromUtf8(" 1부터 ")
-        + QString::fromLatin1(ProfitMath::formatThousands(ProfitMath::largestUsableRate))
-        + QString::fromUtf8("까지 입력할 수 있습니다.");
+    const QString range = QLatin1Char(' ') + ItemRules::rangeText(ProfitMath::largestUsableRate);
     // Above the largest usable ratio a won buys no meso after the fee and no
     // profit can be shown.
     const QString tooLarge = QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "

@@ -9,20 +9,30 @@ int64_t largestPrice(Price field)
     return field == Price::Cash ? largestCashPrice : largestMesoPrice;
 }
 
-namespace {
-
-QString notAboveZero()
+QString rangeText(int64_t largest)
 {
-    return QString::fromUtf8("가격은 0보다 커야 합니다.");
+    return QString::fromUtf8("1부터 ") + QString::fromLatin1(ProfitMath::formatThousands(largest))
+        + QString::fromUtf8("까지 입력할 수 있습니다.");
 }
 
-// Names the range a price may take: from 1, since 0 and below are refused.
+namespace {
+
+// Every price refusal names the range the field takes: from 1, since 0 and
+// below are refused.
+QString notAboveZero(Price field)
+{
+    return QString::fromUtf8("가격은 0보다 커야 합니다. ") + rangeText(largestPrice(field));
+}
+
+QString notANumber(Price field)
+{
+    return QString::fromUtf8("가격은 숫자로 입력해주세요. ") + rangeText(largestPrice(field));
+}
+
 QString tooLarge(Price field)
 {
     const char *what = field == Price::Cash ? "캐시 가격이 너무 큽니다. " : "메소 가격이 너무 큽니다. ";
-    return QString::fromUtf8(what) + QString::fromUtf8("1부터 ")
-        + QString::fromLatin1(ProfitMath::formatThousands(largestPrice(field)))
-        + QString::fromUtf8("까지 입력할 수 있습니다.");
+    return QString::fromUtf8(what) + rangeText(largestPrice(field));
 }
 
 } // namespace
@@ -48,7 +58,7 @@ std::optional<QString> priceRefusal(Price field, int64_t price)
     const std::optional<PriceFault> fault = priceFault(field, price);
     if (!fault)
         return std::nullopt;
-    return *fault == PriceFault::NotAboveZero ? notAboveZero() : tooLarge(field);
+    return *fault == PriceFault::NotAboveZero ? notAboveZero(field) : tooLarge(field);
 }
 
 std::optional<QString> itemRefusal(const QByteArray &name, int64_t cashPrice, int64_t mesoPrice)
@@ -82,9 +92,9 @@ std::optional<QString> readTypedPrice(Price field, const QString &typed, int64_t
     switch (number.kind) {
     case TypedNumber::Kind::Nothing:
     case TypedNumber::Kind::NotANumber:
-        return QString::fromUtf8("가격은 숫자로 입력해주세요.");
+        return notANumber(field);
     case TypedNumber::Kind::BelowRange:
-        return notAboveZero();
+        return notAboveZero(field);
     case TypedNumber::Kind::AboveRange:
         return tooLarge(field);
     case TypedNumber::Kind::Number:

@@ -19,6 +19,10 @@ constexpr int64_t largestMesoPrice = std::numeric_limits<int64_t>::max();
 enum class Price { Cash, Meso };
 int64_t largestPrice(Price field);
 
+// Names the range a typed number may take, from 1 to `largest`: what every
+// refusal of a price or of the ratio ends with.
+QString rangeText(int64_t largest);
+
 // What is wrong with a price for its field.
 enum class PriceFault { NotAboveZero, TooLarge };
 std::optional<PriceFault> priceFault(Price field, int64_t price);

@@ -55,14 +55,21 @@ QString noSelectionMessage()
     return QString::fromUtf8("선택된 아이템이 없습니다.");
 }
 
-QString notNumberMessage()
+// Every price refusal names the range the edited field takes.
+QString priceRange(int column)
 {
-    return QString::fromUtf8("가격은 숫자로 입력해주세요.");
+    return QString::fromUtf8(column == 2 ? " 1부터 2,147,483,647까지 입력할 수 있습니다."
+                                         : " 1부터 9,223,372,036,854,775,807까지 입력할 수 있습니다.");
 }
 
-QString notAboveZeroMessage()
+QString notNumberMessage(int column)
 {
-    return QString::fromUtf8("가격은 0보다 커야 합니다.");
+    return QString::fromUtf8("가격은 숫자로 입력해주세요.") + priceRange(column);
+}
+
+QString notAboveZeroMessage(int column)
+{
+    return QString::fromUtf8("가격은 0보다 커야 합니다.") + priceRange(column);
 }
 
 // The range named is the one a price may really take: from 1.
@@ -546,33 +553,33 @@ void CommandsTest::cellEdits_data()
     QTest::newRow("cash with blanks around") << 2 << " 12,000 " << accepted << 12000 << meso
                                              << QStringList{"8,400", "300,000,000", "19,005,600", "600"};
     // Only a whole number is a price: "7억" is not 7, "1.5" is not 1.
-    QTest::newRow("cash, trailing letters") << 2 << " 12abc" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("meso in 억") << 3 << "7억" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("meso fraction") << 3 << "1.5" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash, trailing letters") << 2 << " 12abc" << notNumberMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("meso in 억") << 3 << "7억" << notNumberMessage(3) << 10000 << meso << unchanged;
+    QTest::newRow("meso fraction") << 3 << "1.5" << notNumberMessage(3) << 10000 << meso << unchanged;
     // The items the next load would skip.
-    QTest::newRow("negative cash") << 2 << "-500" << notAboveZeroMessage() << 10000 << meso << unchanged;
-    QTest::newRow("cash 0") << 2 << "0" << notAboveZeroMessage() << 10000 << meso << unchanged;
-    QTest::newRow("negative meso") << 3 << "-1,000" << notAboveZeroMessage() << 10000 << meso << unchanged;
+    QTest::newRow("negative cash") << 2 << "-500" << notAboveZeroMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("cash 0") << 2 << "0" << notAboveZeroMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("negative meso") << 3 << "-1,000" << notAboveZeroMessage(3) << 10000 << meso << unchanged;
     QTest::newRow("meso") << 3 << "1500000" << accepted << 10000 << qint64(1500000)
                           << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
     QTest::newRow("meso with commas") << 3 << "1,500,000" << accepted << 10000 << qint64(1500000)
                                       << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
-    QTest::newRow("cash letters") << 2 << "abc" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("cash empty") << 2 << "" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash letters") << 2 << "abc" << notNumberMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("cash empty") << 2 << "" << notNumberMessage(2) << 10000 << meso << unchanged;
     QTest::newRow("cash 33 bits") << 2 << "4294967296" << cashTooLargeMessage() << 10000 << meso << unchanged;
     QTest::newRow("cash int32 max") << 2 << "2,147,483,647" << accepted << 2147483647 << meso
                                     << QStringList{"1,503,238,528", "300,000,000", "-47,601,266,227,648",
                                                    "-1,503,229,527"};
     QTest::newRow("cash one past int32") << 2 << "2,147,483,648" << cashTooLargeMessage() << 10000 << meso
                                          << unchanged;
-    QTest::newRow("meso letters") << 3 << "many" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("meso empty") << 3 << "" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("meso letters") << 3 << "many" << notNumberMessage(3) << 10000 << meso << unchanged;
+    QTest::newRow("meso empty") << 3 << "" << notNumberMessage(3) << 10000 << meso << unchanged;
     QTest::newRow("meso beyond 64 bits") << 3 << "9223372036854775808" << mesoTooLargeMessage() << 10000 << meso
                                          << unchanged;
     // A price below what its field holds is not too large: it is below 0.
-    QTest::newRow("cash below 32 bits") << 2 << "-3,000,000,000" << notAboveZeroMessage() << 10000 << meso
+    QTest::newRow("cash below 32 bits") << 2 << "-3,000,000,000" << notAboveZeroMessage(2) << 10000 << meso
                                         << unchanged;
-    QTest::newRow("meso below 64 bits") << 3 << "-9223372036854775809" << notAboveZeroMessage() << 10000 << meso
+    QTest::newRow("meso below 64 bits") << 3 << "-9223372036854775809" << notAboveZeroMessage(3) << 10000 << meso
                                         << unchanged;
 }
 
