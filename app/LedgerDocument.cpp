@@ -177,7 +177,9 @@ bool LedgerDocument::maybeSave()
                                                "변경 사항을 저장하시겠습니까?");
     switch (Prompt::askToSave(m_window, question)) {
     case Prompt::SaveAnswer::Save:
-        return save();
+        // A ledger that has a file goes back into it; only a new one asks
+        // for a name. A failed write has said so, and nothing goes on.
+        return m_filePath.isEmpty() ? save() : saveTo(m_filePath);
     case Prompt::SaveAnswer::Discard:
         return true;
     case Prompt::SaveAnswer::Cancel:

@@ -50,7 +50,8 @@ public:
     // The file last saved to or loaded from; empty before either.
     QString filePath() const { return m_filePath; }
 
-    // When there are unsaved changes, asks whether to save them first. True
+    // When there are unsaved changes, asks whether to save them first: into
+    // the ledger's file when it has one, else through the save command. True
     // when the caller may go on (saved, or the user let them go).
     bool maybeSave();
     // The save command: asks for a file name (".json" added to a name typed

@@ -5,6 +5,7 @@
 #include "AuctionRows.h"
 #include "CellEdit.h"
 #include "FormFit.h"
+#include "ItemRules.h"
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
@@ -12,6 +13,7 @@
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
+#include "LoadNote.h"
 #include "ListPriceDelegate.h"
 #include "MyTableWidget.h"
 #include "NameDelegate.h"
@@ -29,14 +31,17 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QHeaderView>
-#include <QIntValidator>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 
 using namespace AuctionRows;
 
@@ -44,16 +49,41 @@ namespace {
 
 MainWindow *windowInstance = nullptr;
 
-// Why the set command refuses a ratio; empty when it takes it.
-QString ratioRefusal(int32_t value)
+// Why the set command refuses a ratio; empty when it takes it. The ratio
+// field is read as a price cell is: "2,750" and " 2750 " are 2,750.
+QString ratioRefusal(const ItemRules::TypedNumber &ratio)
 {
-    if (value < 1)
+    using Kind = ItemRules::TypedNumber::Kind;
+    const QString range = QLatin1Char(' ') + ItemRules::rangeText(ProfitMath::largestUsableRate);
+    // Above the largest usable ratio a won buys no meso after the fee and no
+    // profit can be shown.
+    const QString tooLarge = QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
+                                               "그보다 크면 1원당 메소가 0이 됩니다.");
+    switch (ratio.kind) {
+    case Kind::Nothing:
         return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
-    // Above this a won buys no meso after the fee and no profit can be shown.
-    if (value > ProfitMath::largestUsableRate)
-        return QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
-                                 "그보다 크면 1원당 메소가 0이 됩니다.");
+    case Kind::NotANumber:
+        return QString::fromUtf8("1억당 비율은 숫자로 입력해주세요.") + range;
+    case Kind::BelowRange:
+        return QString::fromUtf8("1억당 비율은 0보다 커야 합니다.") + range;
+    case Kind::AboveRange:
+        return tooLarge;
+    case Kind::Number:
+        break;
+    }
+    if (ratio.value < 1)
+        return QString::fromUtf8("1억당 비율은 0보다 커야 합니다.") + range;
+    if (ratio.value > ProfitMath::largestUsableRate)
+        return tooLarge;
     return QString();
+}
+
+// A file's ratio as the set command would read it: below 1, the file gives
+// none (a ledger saved before any ratio was set holds 0).
+ItemRules::TypedNumber fileRatio(int32_t rate)
+{
+    using Kind = ItemRules::TypedNumber::Kind;
+    return rate >= 1 ? ItemRules::TypedNumber{Kind::Number, rate} : ItemRules::TypedNumber{Kind::Nothing, 0};
 }
 
 } // namespace
@@ -136,6 +166,14 @@ bool MainWindow::init()
     auto *totalsBar = new TotalsBar;
     statusBar()->addPermanentWidget(totalsBar);
     ledgerDocument->setTotalsBar(totalsBar);
+    keepFormWhole();
+    // Tab follows the form as it reads: the ratio row, the fee, the buttons
+    // and the discount below, then the table.
+    QWidget *const tabOrder[] = {ui->lineEdit,    ui->pushButton_3, ui->pushButton_4, ui->radioButton,
+                                 ui->radioButton_2, ui->pushButton, ui->pushButton_5, ui->pushButton_2,
+                                 ui->doubleSpinBox, auctionTable};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // Ctrl+C on the table copies the selected row, ready to paste into a
     // spreadsheet (a cell editor keeps its own copy).
     connect(auctionTable, &MyTableWidget::copyRequested, ledgerDocument, [this] { ledgerDocument->copySelectedRow(); });
@@ -157,7 +195,10 @@ void MainWindow::applyFormTexts()
 {
     ui->label->setText(QString::fromUtf8("1억당 비율(단위 원)"));
     ui->label->setAlignment(Qt::AlignCenter);
-    ui->lineEdit->setValidator(new QIntValidator(ui->lineEdit));
+    // Digits with commas anywhere, an optional sign and blanks around: what
+    // a player may type or paste for a number. The set command reads it.
+    ui->lineEdit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[ \\t]*[+-]?[0-9,]*[ \\t]*")), ui->lineEdit));
     ui->label_2->setText(QString());
     ui->pushButton->setText(QString::fromUtf8("추가"));
     ui->pushButton_5->setText(QString::fromUtf8("삭제"));
@@ -175,6 +216,23 @@ void MainWindow::applyFormTexts()
     ui->radioButton_2->setText(QStringLiteral("3%"));
     ui->radioButton->setChecked(true);
     FormFit::fitTexts(ui->widget);
+}
+
+void MainWindow::keepFormWhole()
+{
+    // The controls sit at fixed places, grown where the fonts needed it: the
+    // window never gets narrower than they reach, with the form's left margin
+    // on the right as well, nor lower than the band above the table and the
+    // table's header and one row (with the scroll bar a narrow window gives
+    // it). The menu and status bars add their own height.
+    const QRect controls = ui->widget->childrenRect().translated(ui->widget->pos());
+    const int frame = 2 * auctionTable->frameWidth();
+    const int tableHeight = frame + auctionTable->horizontalHeader()->sizeHint().height()
+        + auctionTable->verticalHeader()->defaultSectionSize()
+        + auctionTable->horizontalScrollBar()->sizeHint().height();
+    ui->centralwidget->setMinimumSize(controls.right() + 1 + controls.left(),
+                                      std::max(controls.bottom() + 1, tableLayout->contentsMargins().top())
+                                          + tableHeight);
 }
 
 bool MainWindow::setupAuctionTable()
@@ -330,14 +388,16 @@ void MainWindow::on_pushButton_3_clicked()
 
 void MainWindow::setRatioFromField()
 {
-    const int32_t value = ui->lineEdit->text().toInt();
-    const QString refusal = ratioRefusal(value);
+    const ItemRules::TypedNumber typed = ItemRules::readTypedNumber(ui->lineEdit->text());
+    const QString refusal = ratioRefusal(typed);
     if (!refusal.isEmpty()) {
         Prompt::error(this, refusal);
         return;
     }
     if (isRatioSet)
         return;
+    // Taken, so within 1 to the largest usable ratio.
+    const int32_t value = static_cast<int32_t>(typed.value);
 
     ui->lineEdit->setEnabled(false);
     isRatioSet = true;
@@ -491,6 +551,13 @@ bool MainWindow::loadLedgerFrom(const QString &path)
     }
     replaceLedger(contents);
     ledgerDocument->endLoad(path, contents.rate, contents.fee, contents.rateOfDiscount);
+    // What the load left out or replaced, in one message; the file stays as
+    // it is, and a replaced setting stays unsaved.
+    const LedgerStore &store = LedgerStore::instance();
+    const QString note = LoadNote::text(contents, {isRatioSet, store.rate, store.fee, store.rateOfDiscount},
+                                        ratioRefusal(fileRatio(contents.rate)));
+    if (!note.isEmpty())
+        Prompt::error(this, note);
     return true;
 }
 
@@ -506,16 +573,15 @@ void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
     // but only if the set command takes it: a refused one must not leave
     // the ledger without a ratio while its items still carry the old one.
     // The ratio in force then stays, its field still shows it, and the
-    // file's fee and discount below apply to it.
-    const QString fileRatioRefusal = ratioRefusal(contents.rate);
-    if (isRatioSet && fileRatioRefusal.isEmpty())
+    // file's fee and discount below apply to it. Why it was refused is told
+    // with the rest of what the load could not take, once it is done.
+    const bool fileRatioTaken = ratioRefusal(fileRatio(contents.rate)).isEmpty();
+    if (isRatioSet && fileRatioTaken)
         on_pushButton_4_clicked();
-    if (isRatioSet) {
-        Prompt::error(this, fileRatioRefusal);
-    } else {
+    if (!isRatioSet)
         ui->lineEdit->setText(contents.rate >= 1 ? QString::number(contents.rate) : QStringLiteral("0"));
+    if (fileRatioTaken)
         on_pushButton_3_clicked();
-    }
     if (contents.fee == 3)
         ui->radioButton_2->click();
     else

@@ -79,6 +79,8 @@ private slots:
 private:
     bool setupAuctionTable();
     void applyFormTexts();
+    // The smallest size that shows every control of the form whole.
+    void keepFormWhole();
     void setRatioFromField();
     void changeFee(int32_t percent);
     void checkFeeButtonOfStore();

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -22,13 +23,28 @@ struct Item
     bool isUseMileage = false;
 };
 
+// How the file gave a setting: not at all, as a value of another type or
+// size (both read as 0), or as one that was read.
+enum class Given { Missing, Unreadable, Read };
+
+// Why an element of "auctionItems" was left out.
+enum class Skip { NotAnItem, NoName, PriceNotAboveZero, CashPriceTooLarge, MesoPriceTooLarge };
+constexpr int skipKinds = 5;
+
 struct Contents
 {
     int32_t rate = 0;
     int32_t fee = 0;
     double rateOfDiscount = 0.0;
+    Given rateGiven = Given::Missing;
+    Given feeGiven = Given::Missing;
+    Given rateOfDiscountGiven = Given::Missing;
     // Only the elements worth adding: those ItemRules::itemRefusal takes.
     std::vector<Item> items;
+    // The others, counted by why (indexed by Skip).
+    std::array<int, skipKinds> skipped{};
+
+    int skippedCount() const;
 };
 
 // Reads a parsed ledger. A member of the wrong type reads as if it were

@@ -34,6 +34,17 @@ QString enterRatioMessage()
     return QString::fromUtf8("1억당 비율을 먼저 입력해주세요.");
 }
 
+// A ratio of 0 or below, and one that is not a number, are told the range.
+QString ratioBelowOneMessage()
+{
+    return QString::fromUtf8("1억당 비율은 0보다 커야 합니다. 1부터 50,000,000까지 입력할 수 있습니다.");
+}
+
+QString ratioNotNumberMessage()
+{
+    return QString::fromUtf8("1억당 비율은 숫자로 입력해주세요. 1부터 50,000,000까지 입력할 수 있습니다.");
+}
+
 QString emptyTableMessage()
 {
     return QString::fromUtf8("경매장에 등록된 아이템이 없습니다.");
@@ -44,14 +55,21 @@ QString noSelectionMessage()
     return QString::fromUtf8("선택된 아이템이 없습니다.");
 }
 
-QString notNumberMessage()
+// Every price refusal names the range the edited field takes.
+QString priceRange(int column)
 {
-    return QString::fromUtf8("가격은 숫자로 입력해주세요.");
+    return QString::fromUtf8(column == 2 ? " 1부터 2,147,483,647까지 입력할 수 있습니다."
+                                         : " 1부터 9,223,372,036,854,775,807까지 입력할 수 있습니다.");
 }
 
-QString notAboveZeroMessage()
+QString notNumberMessage(int column)
 {
-    return QString::fromUtf8("가격은 0보다 커야 합니다.");
+    return QString::fromUtf8("가격은 숫자로 입력해주세요.") + priceRange(column);
+}
+
+QString notAboveZeroMessage(int column)
+{
+    return QString::fromUtf8("가격은 0보다 커야 합니다.") + priceRange(column);
 }
 
 // The range named is the one a price may really take: from 1.
@@ -88,6 +106,7 @@ private slots:
     void sort();
     void sortHighlightBelongsToItsRow();
     void keyboard();
+    void tabOrder();
     void deleteRow();
     void cellEdits_data();
     void cellEdits();
@@ -216,13 +235,20 @@ void CommandsTest::setRatio_data()
 
     const QString anyMessage = QStringLiteral("*");
     QTest::newRow("empty") << "" << false << enterRatioMessage() << QString();
-    QTest::newRow("zero") << "0" << false << enterRatioMessage() << QString();
-    QTest::newRow("negative") << "-5" << false << enterRatioMessage() << QString();
+    QTest::newRow("blanks") << "  " << false << enterRatioMessage() << QString();
+    QTest::newRow("zero") << "0" << false << ratioBelowOneMessage() << QString();
+    QTest::newRow("negative") << "-5" << false << ratioBelowOneMessage() << QString();
+    QTest::newRow("a sign alone") << "-" << false << ratioNotNumberMessage() << QString();
+    QTest::newRow("a comma alone") << "," << false << ratioNotNumberMessage() << QString();
+    QTest::newRow("beyond 64 bits") << "99999999999999999999" << false << anyMessage << QString();
     QTest::newRow("just above 50,000,000") << "50000001" << false << anyMessage << QString();
     QTest::newRow("int32 max") << "2147483647" << false << anyMessage << QString();
     QTest::newRow("3000") << "3000" << true << QString() << summary("3,000", "31,666");
     QTest::newRow("1") << "1" << true << QString() << summary("1", "95,000,000");
     QTest::newRow("50,000,000") << "50000000" << true << QString() << summary("50,000,000", "1");
+    // Written as a player writes it: with a comma, or with blanks around.
+    QTest::newRow("2,750") << "2,750" << true << QString() << summary("2,750", "34,544");
+    QTest::newRow("blanks around") << " 2750 " << true << QString() << summary("2,750", "34,544");
 }
 
 void CommandsTest::setRatio()
@@ -250,7 +276,7 @@ void CommandsTest::setRatio()
     QCOMPARE(child<QPushButton>(window, "pushButton_3")->isEnabled(), !locks);
     QCOMPARE(child<QPushButton>(window, "pushButton_4")->isEnabled(), locks);
     QCOMPARE(child<QLabel>(window, "label_2")->text(), shownSummary);
-    QCOMPARE(LedgerStore::instance().rate, locks ? typed.toInt() : 0);
+    QCOMPARE(LedgerStore::instance().rate, locks ? QString(typed).remove(QLatin1Char(',')).trimmed().toInt() : 0);
 }
 
 void CommandsTest::resetAndSetAgain()
@@ -442,6 +468,37 @@ void CommandsTest::keyboard()
     QVERIFY(table->viewport()->rect().contains(table->visualItemRect(table->item(0, 1))));
 }
 
+// Tab goes through the controls as the form reads: the ratio field, "세팅",
+// "Reset", the fee, "추가", "삭제", "정렬", the discount, then the table;
+// controls that are disabled are passed over.
+void CommandsTest::tabOrder()
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const auto tabRound = [this](QWidget *first) {
+        first->setFocus(Qt::TabFocusReason);
+        QStringList seen;
+        QWidget *now = QApplication::focusWidget();
+        // Up to the table, where Tab moves between cells.
+        for (int step = 0; step < 20 && now && now != window->table(); ++step) {
+            seen << now->objectName();
+            QTest::keyClick(now, Qt::Key_Tab);
+            now = QApplication::focusWidget();
+        }
+        if (now == window->table())
+            seen << QStringLiteral("table");
+        return seen;
+    };
+    const QStringList fee{QStringLiteral("radioButton")};
+    const QStringList after{"pushButton", "pushButton_5", "pushButton_2", "doubleSpinBox", "table"};
+    QCOMPARE(tabRound(child<QLineEdit>(window, "lineEdit")),
+             QStringList({"lineEdit", "pushButton_3"}) + fee + after);
+
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    QCOMPARE(tabRound(child<QPushButton>(window, "pushButton_4")), QStringList{"pushButton_4"} + fee + after);
+}
+
 void CommandsTest::deleteRow()
 {
     click("pushButton_5");
@@ -496,33 +553,33 @@ void CommandsTest::cellEdits_data()
     QTest::newRow("cash with blanks around") << 2 << " 12,000 " << accepted << 12000 << meso
                                              << QStringList{"8,400", "300,000,000", "19,005,600", "600"};
     // Only a whole number is a price: "7억" is not 7, "1.5" is not 1.
-    QTest::newRow("cash, trailing letters") << 2 << " 12abc" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("meso in 억") << 3 << "7억" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("meso fraction") << 3 << "1.5" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash, trailing letters") << 2 << " 12abc" << notNumberMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("meso in 억") << 3 << "7억" << notNumberMessage(3) << 10000 << meso << unchanged;
+    QTest::newRow("meso fraction") << 3 << "1.5" << notNumberMessage(3) << 10000 << meso << unchanged;
     // The items the next load would skip.
-    QTest::newRow("negative cash") << 2 << "-500" << notAboveZeroMessage() << 10000 << meso << unchanged;
-    QTest::newRow("cash 0") << 2 << "0" << notAboveZeroMessage() << 10000 << meso << unchanged;
-    QTest::newRow("negative meso") << 3 << "-1,000" << notAboveZeroMessage() << 10000 << meso << unchanged;
+    QTest::newRow("negative cash") << 2 << "-500" << notAboveZeroMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("cash 0") << 2 << "0" << notAboveZeroMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("negative meso") << 3 << "-1,000" << notAboveZeroMessage(3) << 10000 << meso << unchanged;
     QTest::newRow("meso") << 3 << "1500000" << accepted << 10000 << qint64(1500000)
                           << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
     QTest::newRow("meso with commas") << 3 << "1,500,000" << accepted << 10000 << qint64(1500000)
                                       << QStringList{"7,000", "1,500,000", "-220,237,000", "-6,954"};
-    QTest::newRow("cash letters") << 2 << "abc" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("cash empty") << 2 << "" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("cash letters") << 2 << "abc" << notNumberMessage(2) << 10000 << meso << unchanged;
+    QTest::newRow("cash empty") << 2 << "" << notNumberMessage(2) << 10000 << meso << unchanged;
     QTest::newRow("cash 33 bits") << 2 << "4294967296" << cashTooLargeMessage() << 10000 << meso << unchanged;
     QTest::newRow("cash int32 max") << 2 << "2,147,483,647" << accepted << 2147483647 << meso
                                     << QStringList{"1,503,238,528", "300,000,000", "-47,601,266,227,648",
                                                    "-1,503,229,527"};
     QTest::newRow("cash one past int32") << 2 << "2,147,483,648" << cashTooLargeMessage() << 10000 << meso
                                          << unchanged;
-    QTest::newRow("meso letters") << 3 << "many" << notNumberMessage() << 10000 << meso << unchanged;
-    QTest::newRow("meso empty") << 3 << "" << notNumberMessage() << 10000 << meso << unchanged;
+    QTest::newRow("meso letters") << 3 << "many" << notNumberMessage(3) << 10000 << meso << unchanged;
+    QTest::newRow("meso empty") << 3 << "" << notNumberMessage(3) << 10000 << meso << unchanged;
     QTest::newRow("meso beyond 64 bits") << 3 << "9223372036854775808" << mesoTooLargeMessage() << 10000 << meso
                                          << unchanged;
     // A price below what its field holds is not too large: it is below 0.
-    QTest::newRow("cash below 32 bits") << 2 << "-3,000,000,000" << notAboveZeroMessage() << 10000 << meso
+    QTest::newRow("cash below 32 bits") << 2 << "-3,000,000,000" << notAboveZeroMessage(2) << 10000 << meso
                                         << unchanged;
-    QTest::newRow("meso below 64 bits") << 3 << "-9223372036854775809" << notAboveZeroMessage() << 10000 << meso
+    QTest::newRow("meso below 64 bits") << 3 << "-9223372036854775809" << notAboveZeroMessage(3) << 10000 << meso
                                         << unchanged;
 }
 

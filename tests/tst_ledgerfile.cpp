@@ -35,6 +35,18 @@ const QString ratioMissing = QString::fromUtf8("1억당 비율을 먼저 입력�
 // Asked before another ledger is opened over unsaved changes.
 const QString unsavedQuestion = QString::fromUtf8("저장하지 않은 변경 사항이 있습니다.\n"
                                                   "변경 사항을 저장하시겠습니까?");
+// The one message after a load that could not take the file as it is: its
+// first line, then the parts given.
+QString loadNote(const QString &parts)
+{
+    return QString::fromUtf8("불러온 파일에서 그대로 쓰지 못한 것이 있습니다. 파일은 바뀌지 않았습니다.\n\n") + parts;
+}
+// The part for a file's ratio that was refused.
+QString ratioLine(const char *file, const char *inForce, const QString &why)
+{
+    return QString::fromUtf8("바꾼 설정\n- 1억당 비율: %1 → %2. ").arg(QString::fromUtf8(file), QString::fromUtf8(inForce))
+        + why;
+}
 const QString replaceQuestion = QString::fromUtf8("이미 경매장에 등록된 아이템이 있습니다.\n"
                                                   "기존 아이템이 모두 삭제됩니다.\n"
                                                   "파일을 로드 하시겠습니까?");
@@ -603,13 +615,22 @@ private slots:
 
         const QString tooLarge = QString::fromUtf8("1억당 비율은 50,000,000원 이하로 입력해주세요. "
                                                    "그보다 크면 1원당 메소가 0이 됩니다.");
-        QTest::newRow("ratio set, rate missing") << QByteArray() << true << "3000" << ratioMissing;
-        QTest::newRow("ratio set, rate 0") << QByteArray("\"rate\":0,") << true << "3000" << ratioMissing;
-        QTest::newRow("ratio set, rate -5") << QByteArray("\"rate\":-5,") << true << "3000" << ratioMissing;
-        QTest::newRow("ratio set, rate 50,000,001") << QByteArray("\"rate\":50000001,") << true << "3000" << tooLarge;
-        QTest::newRow("no ratio, rate 0") << QByteArray("\"rate\":0,") << false << "0" << ratioMissing;
+        // Without a ratio the file's 3 % cannot be chosen either.
+        const QString feeKept = QString::fromUtf8("\n- 수수료: 3% → 5%. 비율이 세팅되지 않아 수수료를 바꿀 수 없습니다.");
+        const char *kept = "3,000원(쓰던 비율)";
+        const char *none = "세팅하지 않음";
+        QTest::newRow("ratio set, rate missing") << QByteArray() << true << "3000"
+                                                 << loadNote(ratioLine("없음", kept, ratioMissing));
+        QTest::newRow("ratio set, rate 0") << QByteArray("\"rate\":0,") << true << "3000"
+                                           << loadNote(ratioLine("0원", kept, ratioMissing));
+        QTest::newRow("ratio set, rate -5") << QByteArray("\"rate\":-5,") << true << "3000"
+                                            << loadNote(ratioLine("-5원", kept, ratioMissing));
+        QTest::newRow("ratio set, rate 50,000,001") << QByteArray("\"rate\":50000001,") << true << "3000"
+                                                    << loadNote(ratioLine("50,000,001원", kept, tooLarge));
+        QTest::newRow("no ratio, rate 0") << QByteArray("\"rate\":0,") << false << "0"
+                                          << loadNote(ratioLine("0원", none, ratioMissing) + feeKept);
         QTest::newRow("no ratio, rate 50,000,001") << QByteArray("\"rate\":50000001,") << false << "50000001"
-                                                   << tooLarge;
+                                                   << loadNote(ratioLine("50,000,001원", none, tooLarge) + feeKept);
     }
 
     void unusableFileRatio()
@@ -697,18 +718,22 @@ private slots:
 
         QTest::newRow("1800") << QByteArray("\"rate\":1800,") << QStringLiteral("1800") << 1800 << QStringList();
         QTest::newRow("1") << QByteArray("\"rate\":1,") << QStringLiteral("1") << 1 << QStringList();
-        QTest::newRow("0") << QByteArray("\"rate\":0,") << QStringLiteral("0") << 0 << QStringList{ratioMissing};
-        QTest::newRow("-5") << QByteArray("\"rate\":-5,") << QStringLiteral("0") << 0 << QStringList{ratioMissing};
+        const auto refused = [](const char *file) {
+            return QStringList{loadNote(ratioLine(file, "세팅하지 않음", ratioMissing))};
+        };
+        QTest::newRow("0") << QByteArray("\"rate\":0,") << QStringLiteral("0") << 0 << refused("0원");
+        QTest::newRow("-5") << QByteArray("\"rate\":-5,") << QStringLiteral("0") << 0 << refused("-5원");
         QTest::newRow("smallest") << QByteArray("\"rate\":-2147483648,") << QStringLiteral("0") << 0
-                                  << QStringList{ratioMissing};
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("0") << 0 << QStringList{ratioMissing};
+                                  << refused("-2,147,483,648원");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("0") << 0 << refused("없음");
         QTest::newRow("string") << QByteArray("\"rate\":\"1800\",") << QStringLiteral("0") << 0
-                                << QStringList{ratioMissing};
+                                << refused("읽을 수 없는 값");
         QTest::newRow("1800.0") << QByteArray("\"rate\":1800.0,") << QStringLiteral("0") << 0
-                                << QStringList{ratioMissing};
-        QTest::newRow("null") << QByteArray("\"rate\":null,") << QStringLiteral("0") << 0 << QStringList{ratioMissing};
+                                << refused("읽을 수 없는 값");
+        QTest::newRow("null") << QByteArray("\"rate\":null,") << QStringLiteral("0") << 0
+                              << refused("읽을 수 없는 값");
         QTest::newRow("above 32 bits") << QByteArray("\"rate\":2147483648,") << QStringLiteral("0") << 0
-                                       << QStringList{ratioMissing};
+                                       << refused("읽을 수 없는 값");
         QTest::newRow("first of two") << QByteArray("\"rate\":1800,\"rate\":-1,") << QStringLiteral("1800") << 1800
                                       << QStringList();
     }
@@ -751,8 +776,8 @@ private slots:
         QCOMPARE(LedgerStore::instance().items().rbegin()->second.rateOfDiscount, expected);
     }
 
-    // One element between two good ones: it is added as read, or skipped
-    // without a word while its neighbours are still added.
+    // One element between two good ones: it is added as read, or skipped,
+    // and the load says why, while its neighbours are still added.
     void element_data()
     {
         QTest::addColumn<QByteArray>("element");
@@ -766,9 +791,14 @@ private slots:
                              qlonglong meso, bool mileage) {
             QTest::newRow(tag) << element << true << name << cash << meso << mileage;
         };
-        const auto skipped = [](const char *tag, const QByteArray &element) {
-            QTest::newRow(tag) << element << false << QByteArray() << 0 << qlonglong(0) << false;
+        // The reason the load gives for leaving the element out.
+        const auto skipped = [](const char *tag, const QByteArray &element, const char *reason) {
+            QTest::newRow(tag) << element << false << QByteArray(reason) << 0 << qlonglong(0) << false;
         };
+        const char *notAboveZero = "가격이 0보다 큰 정수가 아님";
+        const char *cashTooLarge = "캐시 가격이 2,147,483,647보다 큼";
+        const char *noName = "이름이 없음";
+        const char *notAnItem = "아이템이 아님";
 
         good("complete", itemJson("x", 5900, 40000000, true), "x", 5900, 40000000, true);
         good("mileage false", itemJson("x", 5900, 40000000, false), "x", 5900, 40000000, false);
@@ -796,32 +826,32 @@ private slots:
         good("escaped name", "{\"name\":\"\\uD55C\\t\\\"\",\"cashPrice\":1,\"mesoPrice\":2}", "\xED\x95\x9C\t\"", 1, 2,
              false);
 
-        skipped("cash price 0", itemJson("x", 0, 2, false));
-        skipped("cash price -1", itemJson("x", -1, 2, false));
-        skipped("cash price missing", "{\"name\":\"x\",\"mesoPrice\":2}");
-        skipped("cash price string", "{\"name\":\"x\",\"cashPrice\":\"5900\",\"mesoPrice\":2}");
-        skipped("cash price 5900.0", "{\"name\":\"x\",\"cashPrice\":5900.0,\"mesoPrice\":2}");
-        skipped("cash price 2^31", itemJson("x", 2147483648LL, 2, false));
-        skipped("cash price 2^32+1", itemJson("x", 4294967297LL, 2, false));
-        skipped("cash price largest 64-bit", itemJson("x", 9223372036854775807LL, 2, false));
-        skipped("meso price 0", itemJson("x", 1, 0, false));
-        skipped("meso price -1", itemJson("x", 1, -1, false));
-        skipped("meso price missing", "{\"name\":\"x\",\"cashPrice\":1}");
-        skipped("meso price string", "{\"name\":\"x\",\"cashPrice\":1,\"mesoPrice\":\"2\"}");
-        skipped("meso price 1.5", "{\"name\":\"x\",\"cashPrice\":1,\"mesoPrice\":1.5}");
-        skipped("meso price 2^63", "{\"name\":\"x\",\"cashPrice\":1,\"mesoPrice\":9223372036854775808}");
-        skipped("empty name", itemJson("", 1, 2, false));
-        skipped("name only NUL", "{\"name\":\"\\u0000x\",\"cashPrice\":1,\"mesoPrice\":2}");
-        skipped("name missing", "{\"cashPrice\":1,\"mesoPrice\":2}");
-        skipped("name number", "{\"name\":5,\"cashPrice\":1,\"mesoPrice\":2}");
-        skipped("name null", "{\"name\":null,\"cashPrice\":1,\"mesoPrice\":2}");
-        skipped("name array", "{\"name\":[\"x\"],\"cashPrice\":1,\"mesoPrice\":2}");
-        skipped("Name is not name", "{\"Name\":\"x\",\"cashPrice\":1,\"mesoPrice\":2}");
-        skipped("number element", "5");
-        skipped("null element", "null");
-        skipped("array element", "[\"x\",1,2]");
-        skipped("string element", "\"x\"");
-        skipped("empty object", "{}");
+        skipped("cash price 0", itemJson("x", 0, 2, false), notAboveZero);
+        skipped("cash price -1", itemJson("x", -1, 2, false), notAboveZero);
+        skipped("cash price missing", "{\"name\":\"x\",\"mesoPrice\":2}", notAboveZero);
+        skipped("cash price string", "{\"name\":\"x\",\"cashPrice\":\"5900\",\"mesoPrice\":2}", notAboveZero);
+        skipped("cash price 5900.0", "{\"name\":\"x\",\"cashPrice\":5900.0,\"mesoPrice\":2}", notAboveZero);
+        skipped("cash price 2^31", itemJson("x", 2147483648LL, 2, false), cashTooLarge);
+        skipped("cash price 2^32+1", itemJson("x", 4294967297LL, 2, false), cashTooLarge);
+        skipped("cash price largest 64-bit", itemJson("x", 9223372036854775807LL, 2, false), cashTooLarge);
+        skipped("meso price 0", itemJson("x", 1, 0, false), notAboveZero);
+        skipped("meso price -1", itemJson("x", 1, -1, false), notAboveZero);
+        skipped("meso price missing", "{\"name\":\"x\",\"cashPrice\":1}", notAboveZero);
+        skipped("meso price string", "{\"name\":\"x\",\"cashPrice\":1,\"mesoPrice\":\"2\"}", notAboveZero);
+        skipped("meso price 1.5", "{\"name\":\"x\",\"cashPrice\":1,\"mesoPrice\":1.5}", notAboveZero);
+        skipped("meso price 2^63", "{\"name\":\"x\",\"cashPrice\":1,\"mesoPrice\":9223372036854775808}", "메소 가격이 9,223,372,036,854,775,807보다 큼");
+        skipped("empty name", itemJson("", 1, 2, false), noName);
+        skipped("name only NUL", "{\"name\":\"\\u0000x\",\"cashPrice\":1,\"mesoPrice\":2}", noName);
+        skipped("name missing", "{\"cashPrice\":1,\"mesoPrice\":2}", noName);
+        skipped("name number", "{\"name\":5,\"cashPrice\":1,\"mesoPrice\":2}", noName);
+        skipped("name null", "{\"name\":null,\"cashPrice\":1,\"mesoPrice\":2}", noName);
+        skipped("name array", "{\"name\":[\"x\"],\"cashPrice\":1,\"mesoPrice\":2}", noName);
+        skipped("Name is not name", "{\"Name\":\"x\",\"cashPrice\":1,\"mesoPrice\":2}", noName);
+        skipped("number element", "5", notAnItem);
+        skipped("null element", "null", notAnItem);
+        skipped("array element", "[\"x\",1,2]", notAnItem);
+        skipped("string element", "\"x\"", notAnItem);
+        skipped("empty object", "{}", noName);
     }
 
     void element()
@@ -836,7 +866,11 @@ private slots:
         start();
         QVERIFY(load("{\"rate\":1000,\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":[" + itemJson("before", 1, 1, true)
                      + "," + element + "," + itemJson("after", 3, 3, false) + "]}"));
-        QCOMPARE(Prompt::takeMessages(), QStringList());
+        // In the "name" column, a skipped element's reason.
+        QCOMPARE(Prompt::takeMessages(),
+                 added ? QStringList()
+                       : QStringList{loadNote(QString::fromUtf8("건너뛴 아이템 1개\n- ") + QString::fromUtf8(name)
+                                              + QString::fromUtf8(": 1개"))});
 
         const QList<Entry> entries = storedEntries();
         QCOMPARE(entries.size(), added ? 3 : 2);
@@ -850,6 +884,42 @@ private slots:
         QCOMPARE(entries[1].cashPrice, cash);
         QCOMPARE(qlonglong(entries[1].mesoPrice), meso);
         QCOMPARE(entries[1].isUseMileage, mileage);
+    }
+
+    // A load that left items out or replaced settings says so in one
+    // message, and leaves the file as it was.
+    void loadSaysWhatItLeftOut()
+    {
+        start();
+        setRatio(window, 3000);
+        const QByteArray text = "{\"rate\":60000000,\"fee\":4,\"rateOfDiscount\":150,\"auctionItems\":["
+            + itemJson("kept", 10000, 300000000, true) + "," + itemJson("", 10000, 300000000, true) + ","
+            + itemJson("zero", 0, 300000000, true) + ",{\"name\":\"text\",\"cashPrice\":10000,\"mesoPrice\":\"3\"},"
+            + itemJson("large", 2147483648LL, 300000000, true) + ",5]}";
+        const QString path = dataPath(QStringLiteral("load.json"));
+        QVERIFY(writeAll(path, text));
+        Prompt::queueSaveAnswer(Prompt::SaveAnswer::Discard);
+        openThroughMenu(window, path);
+
+        QCOMPARE(Prompt::takeQuestions(), QStringList{unsavedQuestion});
+        QCOMPARE(Prompt::takeMessages(),
+                 QStringList{QString::fromUtf8(
+                     "불러온 파일에서 그대로 쓰지 못한 것이 있습니다. 파일은 바뀌지 않았습니다.\n"
+                     "\n"
+                     "건너뛴 아이템 5개\n"
+                     "- 이름이 없음: 1개\n"
+                     "- 가격이 0보다 큰 정수가 아님: 2개\n"
+                     "- 캐시 가격이 2,147,483,647보다 큼: 1개\n"
+                     "- 아이템이 아님: 1개\n"
+                     "\n"
+                     "바꾼 설정\n"
+                     "- 1억당 비율: 60,000,000원 → 3,000원(쓰던 비율). 1억당 비율은 50,000,000원 이하로 "
+                     "입력해주세요. 그보다 크면 1원당 메소가 0이 됩니다.\n"
+                     "- 수수료: 4% → 5%. 3% 또는 5%만 쓸 수 있습니다.\n"
+                     "- 캐시 충전 할인율: 150% → 100%. 0 ~ 100%만 쓸 수 있습니다.")});
+        QCOMPARE(readAll(path), text);
+        QCOMPARE(storedEntries().size(), 1);
+        QCOMPARE(storedEntries().first().name, QByteArray("kept"));
     }
 
     void itemsMember_data()

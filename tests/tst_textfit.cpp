@@ -197,6 +197,7 @@ private slots:
     void screenScale();
     void mainWindowTexts();
     void emptyTable();
+    void smallestWindow();
     void registerDialogTexts();
 };
 
@@ -266,6 +267,41 @@ void TextFitTest::emptyTable()
     QVERIFY2(header->length() <= table->viewport()->width(),
              qPrintable(QStringLiteral("columns %1, view %2").arg(header->length()).arg(table->viewport()->width())));
     QVERIFY(!table->horizontalScrollBar()->isVisible());
+}
+
+// Made as small as it lets itself be made, the window still shows every
+// control of the form whole, and the table its header and one row.
+void TextFitTest::smallestWindow()
+{
+    window->resize(1, 1);
+    QVERIFY(QTest::qWaitFor([this] { return window->size() == window->minimumSize(); }));
+    QApplication::processEvents();
+    qInfo("smallest window %dx%d", window->width(), window->height());
+
+    QWidget *central = window->centralWidget();
+    QStringList problems;
+    for (QObject *object : child<QWidget>(window, "widget")->children()) {
+        auto *control = qobject_cast<QWidget *>(object);
+        if (!control || control->isWindow())
+            continue;
+        const QRect place(control->mapTo(central, QPoint(0, 0)), control->size());
+        if (!central->rect().contains(place))
+            problems << QStringLiteral("%1 at %2,%3 %4x%5 is cut by the window's %6x%7")
+                            .arg(control->objectName())
+                            .arg(place.x())
+                            .arg(place.y())
+                            .arg(place.width())
+                            .arg(place.height())
+                            .arg(central->width())
+                            .arg(central->height());
+    }
+    MyTableWidget *table = window->table();
+    const int oneRow = table->verticalHeader()->defaultSectionSize();
+    if (table->viewport()->height() < oneRow)
+        problems << QStringLiteral("the table shows %1 pixels of rows, less than one row of %2")
+                        .arg(table->viewport()->height())
+                        .arg(oneRow);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 }
 
 void TextFitTest::registerDialogTexts()

@@ -115,6 +115,8 @@ private slots:
     void closing_data();
     void closing();
     void opening();
+    void savingToTheOpenFile_data();
+    void savingToTheOpenFile();
     void saveOffersTheCurrentFile();
 
 private:
@@ -213,6 +215,52 @@ void UnsavedTest::opening()
     }
     QVERIFY(window->isWindowModified());
     QCOMPARE(window->ratioIsSet(), true);
+}
+
+// A ledger that has a file (opened here) is saved straight to it from the
+// question: no dialog. A write that fails says so, and the window stays open
+// with the work still unsaved.
+void UnsavedTest::savingToTheOpenFile_data()
+{
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("written in place") << true;
+    QTest::newRow("write fails") << false;
+}
+
+void UnsavedTest::savingToTheOpenFile()
+{
+    QFETCH(bool, writable);
+
+    QVERIFY(QDir().mkpath(dataDir()));
+    const QString path = dataDir() + QStringLiteral("/ledger.json");
+    const QByteArray opened = "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[]}";
+    folder->writeFile(QStringLiteral("Resource/CustomDatas/ledger.json"), opened);
+    QVERIFY(window->loadLedgerFrom(path));
+    QVERIFY(!window->isWindowModified());
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    QVERIFY(window->isWindowModified());
+    if (!writable) {
+        // A folder where the file was: nothing can be written in its place.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+    }
+
+    ModalAnswers answers({clickBoxButton("저장")});
+    window->close();
+    QStringList seen{QStringLiteral("box: ") + unsavedQuestion};
+    if (!writable)
+        seen << QStringLiteral("box: ") + QString::fromUtf8("파일 저장 실패!");
+    QCOMPARE(answers.seen, seen);
+    QCOMPARE(window->isVisible(), !writable);
+    QCOMPARE(window->isWindowModified(), !writable);
+    if (writable)
+        QCOMPARE(folder->readFile(QStringLiteral("Resource/CustomDatas/ledger.json")),
+                 QByteArray("{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[{\"name\":\"item\","
+                            "\"cashPrice\":10000,\"mesoPrice\":300000000,\"isUseMileage\":true}]}"));
+    else
+        QVERIFY(QFileInfo(path).isDir());
+    QCOMPARE(QDir(dataDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("ledger.json")});
 }
 
 // Once saved, the save dialog starts in that file's folder, and the title

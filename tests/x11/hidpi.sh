@@ -7,8 +7,9 @@
 #     rounded to a whole number;
 #   - the text-fit test (tst_textfit) passes under the same server: every
 #     caption of the window and the registration dialog is drawn whole, the
-#     empty table needs no horizontal scroll bar, and the screen gave it the
-#     scale expected;
+#     empty table needs no horizontal scroll bar, the window made as small as
+#     it goes still shows every control whole and a table row, and the screen
+#     gave it the scale expected;
 #   - scaled back to 100 %, the picture matches the one taken at 100 %: the
 #     same texts in the same places, nothing moved.
 # Each run sets the ratio and registers one catalogue item, so that the
@@ -36,7 +37,7 @@ for dpi in 96 144 192; do
 
     (cd "$build_dir/tests" && PELARIN_EXPECT_SCALE="$factor" "$text_fit") >"$work/textfit.log" 2>&1 \
         || { cat "$work/textfit.log" >&2; fail "the text-fit test failed at $percent %"; }
-    note "$percent %: $(grep -m1 'scale ' "$work/textfit.log" | sed 's/^.*: //'), $(grep -m1 '^Totals' "$work/textfit.log")"
+    note "$percent %: $(grep -m1 'scale ' "$work/textfit.log" | sed 's/^.*: //'), $(grep -m1 'smallest window' "$work/textfit.log" | sed 's/^.*: //'), $(grep -m1 '^Totals' "$work/textfit.log")"
 
     start_program "$work/bin" ./pelarin
     eval "$(xdotool getwindowgeometry --shell "$main")"
