@@ -7,13 +7,19 @@
 
 class LedgerStore;
 class MyTableWidget;
+class QString;
 class QTableWidgetItem;
 struct AuctionItem;
+namespace AuctionRows {
+class FigureShapes;
+}
 
 // Writes the auction table's rows from the store: every row the program
 // puts in, takes out or rewrites goes through here. Each row holds its
 // item's id in the hidden first column, and the row of an id is found
-// without reading the others.
+// without reading the others. A figure column (2 to 8) grows with whatever
+// is written into it so that no figure is ever cut short; the name column
+// is fitted when rows come in.
 class LedgerTable
 {
 public:
@@ -64,6 +70,17 @@ private:
     void placeRow(int row, int32_t id, const AuctionItem &item);
     void remember(int32_t id, QTableWidgetItem *keyCell);
 
+    // The column width that shows text whole in a cell.
+    int cellWidthFor(const QString &text) const;
+    void growFigureColumn(int column, int width);
+    // A figure column made as wide as the figure in this cell needs.
+    void fitFigure(int row, int column);
+    // The figure columns made as wide as what a pass over many rows wrote.
+    void fitFigures(const AuctionRows::FigureShapes &shapes);
+    // Gives back each figure column the width its figures need after the
+    // columns were fitted to a part of the rows.
+    void keepFigureWidths();
+
     MyTableWidget *m_table;
     const LedgerStore &m_store;
     // The id cell of each row by item id; its row is asked of the table.
@@ -71,4 +88,7 @@ private:
     int m_batchDepth = 0;
     bool m_batchingEnabled = true;
     std::vector<int32_t> m_pending;
+    // By column, the width the widest figure written since the table was
+    // last emptied needs.
+    std::vector<int> m_figureWidths;
 };
