@@ -2,11 +2,13 @@
 
 #include "AuctionItem.h"
 #include "AuctionRows.h"
+#include "HeaderSort.h"
 #include "LedgerStore.h"
 #include "MyTableWidget.h"
 #include "ProfitMath.h"
 
 #include <QFontMetricsF>
+#include <QHeaderView>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTextLayout>
@@ -281,6 +283,9 @@ void LedgerTable::removeRowOf(int32_t id)
         return;
     TableWriteGuard guard(m_table);
     m_table->removeRow(row);
+    // An empty table is in no order; what comes in next is not sorted.
+    if (m_table->rowCount() == 0)
+        hideSortArrow();
 }
 
 void LedgerTable::clear()
@@ -288,8 +293,15 @@ void LedgerTable::clear()
     std::fill(m_figureWidths.begin(), m_figureWidths.end(), 0);
     m_keyCells.clear();
     m_pending.clear();
+    hideSortArrow();
     TableWriteGuard guard(m_table);
     m_table->setRowCount(0);
+}
+
+void LedgerTable::hideSortArrow()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSortIndicator(-1, header->sortIndicatorOrder());
 }
 
 void LedgerTable::beginBatch()
@@ -360,6 +372,19 @@ void LedgerTable::rebuild(const std::vector<int32_t> &idsInInsertionOrder)
         insertRow(id, *item);
     }
     endBatch();
+}
+
+void LedgerTable::sortByColumn(int column, Qt::SortOrder order)
+{
+    if (m_table->rowCount() == 0 || column <= KeyColumn || column >= columnCount) {
+        hideSortArrow();
+        return;
+    }
+    std::vector<int32_t> ids = HeaderSort::idsInOrder(m_store.items(), column, order);
+    // rebuild() puts each row on top of the ones before it.
+    std::reverse(ids.begin(), ids.end());
+    rebuild(ids);
+    m_table->horizontalHeader()->setSortIndicator(column, order);
 }
 
 void LedgerTable::highlightTopRow()

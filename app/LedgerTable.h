@@ -2,6 +2,8 @@
 
 #include "LedgerListener.h"
 
+#include <Qt>
+
 #include <cstdint>
 #include <vector>
 
@@ -32,8 +34,13 @@ public:
     void removeRowOf(int32_t id);
     void clear();
     // Empties the table and inserts the rows in this order, each on top.
+    // The rows are in no column's order then: no column title shows an arrow.
     void rebuild(const std::vector<int32_t> &idsInInsertionOrder);
     void highlightTopRow();
+    // Lays the rows anew in the order of what column shows, as a click on
+    // its title asks, and shows that title's arrow pointing the way of
+    // order. The store and its ids are untouched.
+    void sortByColumn(int column, Qt::SortOrder order);
 
     // The cells that show what changed between before and after.
     void rewriteItem(int32_t id, const AuctionItem &before, const AuctionItem &after);
@@ -69,6 +76,7 @@ private:
     void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
     void placeRow(int row, int32_t id, const AuctionItem &item);
     void remember(int32_t id, QTableWidgetItem *keyCell);
+    void hideSortArrow();
 
     // The column width that shows text whole in a cell.
     int cellWidthFor(const QString &text) const;

@@ -2,6 +2,8 @@
 // field, clicking the buttons and radio buttons, and editing table cells in
 // editors opened by a real double click.
 
+#include "AuctionRows.h"
+#include "HeaderSort.h"
 #include "LedgerStore.h"
 #include "MainWindow.h"
 #include "MyTableWidget.h"
@@ -131,6 +133,7 @@ private slots:
     void discountRecompute();
     void setWhileRowsExistRewritesColumns();
     void editedFiguresShownWhole();
+    void headerSortPutsMissingFiguresLast();
     void figuresShownWholeAfterRatioAndLoad();
 
 private:
@@ -903,6 +906,38 @@ void CommandsTest::editedFiguresShownWhole()
     QCOMPARE(store.item(1).mesoPrice, qint64(123456789012));
     QCOMPARE(store.item(0).cashPrice, 2000000000);
     QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+// The items of one ledger share its ratio, so the table never holds rows
+// with a profit beside rows without one; the order itself is checked.
+void CommandsTest::headerSortPutsMissingFiguresLast()
+{
+    LedgerStore::ItemMap items;
+    const auto add = [&](int32_t id, int32_t rate, int64_t mesoPrice) {
+        AuctionItem item;
+        item.name = "item " + QByteArray::number(id);
+        item.cashPrice = 1000;
+        item.mesoPrice = mesoPrice;
+        item.rate = rate;
+        item.fee = 5;
+        items.emplace(id, item);
+    };
+    add(0, 3000, 50000000);
+    add(1, 0, 90000000);
+    add(2, 3000, 10000000);
+    add(3, 0, 20000000);
+    add(4, 3000, 30000000);
+    QVERIFY(!items.at(1).profitMeso() && !items.at(1).profitWon());
+
+    using Ids = std::vector<int32_t>;
+    for (const int column : {AuctionRows::ProfitMesoColumn, AuctionRows::ProfitWonColumn}) {
+        QCOMPARE(HeaderSort::idsInOrder(items, column, Qt::AscendingOrder), (Ids{2, 4, 0, 3, 1}));
+        QCOMPARE(HeaderSort::idsInOrder(items, column, Qt::DescendingOrder), (Ids{0, 4, 2, 3, 1}));
+    }
+    // Where every item has its figure, the same figure keeps the newest on top.
+    QCOMPARE(HeaderSort::idsInOrder(items, AuctionRows::MesoColumn, Qt::DescendingOrder), (Ids{1, 0, 4, 3, 2}));
+    QCOMPARE(HeaderSort::idsInOrder(items, AuctionRows::FeeColumn, Qt::AscendingOrder), (Ids{4, 3, 2, 1, 0}));
+    QCOMPARE(HeaderSort::idsInOrder(items, AuctionRows::FeeColumn, Qt::DescendingOrder), (Ids{4, 3, 2, 1, 0}));
 }
 
 void CommandsTest::figuresShownWholeAfterRatioAndLoad()
