@@ -380,11 +380,61 @@ void LedgerTable::sortByColumn(int column, Qt::SortOrder order)
         hideSortArrow();
         return;
     }
-    std::vector<int32_t> ids = HeaderSort::idsInOrder(m_store.items(), column, order);
-    // rebuild() puts each row on top of the ones before it.
-    std::reverse(ids.begin(), ids.end());
-    rebuild(ids);
+    moveRows(HeaderSort::idsInOrder(m_store.items(), column, order));
     m_table->horizontalHeader()->setSortIndicator(column, order);
+}
+
+void LedgerTable::moveRows(const std::vector<int32_t> &idsTopDown)
+{
+    const int rows = m_table->rowCount();
+    const int32_t currentId = this->currentId();
+    const int currentColumn = m_table->currentColumn();
+
+    // The row each item is in now, and the rows now in their new order;
+    // a row whose item the order leaves out would keep its place after them.
+    std::vector<int> rowNow(m_keyCells.size(), -1);
+    for (int row = 0; row < rows; ++row) {
+        const int32_t id = idAt(row);
+        if (id >= 0 && static_cast<size_t>(id) < rowNow.size())
+            rowNow[static_cast<size_t>(id)] = row;
+    }
+    std::vector<int> fromRow;
+    fromRow.reserve(static_cast<size_t>(rows));
+    std::vector<bool> moved(static_cast<size_t>(rows), false);
+    for (const int32_t id : idsTopDown) {
+        const int row = id >= 0 && static_cast<size_t>(id) < rowNow.size() ? rowNow[static_cast<size_t>(id)] : -1;
+        if (row >= 0 && !moved[static_cast<size_t>(row)]) {
+            moved[static_cast<size_t>(row)] = true;
+            fromRow.push_back(row);
+        }
+    }
+    for (int row = 0; row < rows; ++row)
+        if (!moved[static_cast<size_t>(row)])
+            fromRow.push_back(row);
+
+    {
+        // The cells move as they are: taken out of every row, then put in
+        // their new rows, which also tells each cell where it now is.
+        TableWriteGuard guard(m_table);
+        QAbstractItemModel *model = m_table->model();
+        {
+            QSignalBlocker modelBlocker(model);
+            std::vector<QTableWidgetItem *> cells(static_cast<size_t>(rows) * columnCount);
+            for (int row = 0; row < rows; ++row)
+                for (int column = 0; column < columnCount; ++column)
+                    cells[static_cast<size_t>(row) * columnCount + column] = m_table->takeItem(row, column);
+            for (int row = 0; row < rows; ++row) {
+                const size_t from = static_cast<size_t>(fromRow[static_cast<size_t>(row)]) * columnCount;
+                for (int column = 0; column < columnCount; ++column)
+                    m_table->setItem(row, column, cells[from + column]);
+            }
+        }
+        emit model->dataChanged(model->index(0, 0), model->index(rows - 1, columnCount - 1));
+    }
+    // The item that was current stays current in its new row.
+    const int currentRow = rowOf(currentId);
+    if (currentRow >= 0)
+        m_table->setCurrentCell(currentRow, currentColumn);
 }
 
 void LedgerTable::highlightTopRow()

@@ -37,9 +37,10 @@ public:
     // The rows are in no column's order then: no column title shows an arrow.
     void rebuild(const std::vector<int32_t> &idsInInsertionOrder);
     void highlightTopRow();
-    // Lays the rows anew in the order of what column shows, as a click on
-    // its title asks, and shows that title's arrow pointing the way of
-    // order. The store and its ids are untouched.
+    // Moves the rows into the order of what column shows, as a click on its
+    // title asks, and shows that title's arrow pointing the way of order.
+    // Each row keeps its cells as they are, and the current item stays
+    // current. The store and its ids are untouched.
     void sortByColumn(int column, Qt::SortOrder order);
 
     // The cells that show what changed between before and after.
@@ -77,6 +78,8 @@ private:
     void placeRow(int row, int32_t id, const AuctionItem &item);
     void remember(int32_t id, QTableWidgetItem *keyCell);
     void hideSortArrow();
+    // Puts the rows in this order, the top row first.
+    void moveRows(const std::vector<int32_t> &idsTopDown);
 
     // The column width that shows text whole in a cell.
     int cellWidthFor(const QString &text) const;

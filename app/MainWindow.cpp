@@ -243,8 +243,8 @@ bool MainWindow::setupAuctionTable()
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
     connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
-        // An editor open in a row that is about to be laid anew closes
-        // without its text, as before an undo.
+        // An editor open in a row that is about to move closes without its
+        // text, as before an undo.
         rows->closeEditor();
         disarmCellEdit();
         rows->sortByColumn(column, header->sortIndicatorOrder());

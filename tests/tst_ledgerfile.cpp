@@ -356,11 +356,16 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QString::fromUtf8("가방 a\t3000\t3000\t90000000\t-9498000\t-299\t3000\t5\tX"));
 
-        // Names in Korean order, whatever the case of a letter in them.
+        // Names in Korean order, whatever the case of a letter in them. The
+        // current item stays current, and a delete takes that item.
         clickTitle(AuctionRows::NameColumn);
         QCOMPARE(shownNames(), QString::fromUtf8("가방 a|가방 B|나비|다람쥐").split('|'));
         QVERIFY(!window->isWindowModified());
         QCOMPARE(window->document()->undoStack().count(), history);
+        QCOMPARE(table->currentRow(), 0);
+        QTest::mouseClick(child<QPushButton>(window, "pushButton_5"), Qt::LeftButton);
+        QVERIFY(!store.findItem(3));
+        QCOMPARE(shownNames(), QString::fromUtf8("가방 B|나비|다람쥐").split('|'));
 
         // A new item still comes in on top; "정렬" orders by profit again,
         // with its yellow top row and without the arrow.
