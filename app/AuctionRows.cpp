@@ -6,6 +6,8 @@
 #include <QBrush>
 #include <QTableWidgetItem>
 
+#include <algorithm>
+
 
 namespace AuctionRows {
 
@@ -67,6 +69,64 @@ QTableWidgetItem *makeCell(int column, int32_t id, const AuctionItem &item)
     return cell;
 }
 
+RowFigures::RowFigures(const AuctionItem &item)
+    : wonCost(item.wonCost())
+    , profitMeso(item.profitMeso())
+    , profitWon(item.profitWon())
+{
+}
+
+void FigureShapes::add(int column, int64_t value, bool separated)
+{
+    Range &range = m_ranges[column][separated ? 0 : 1];
+    if (!range.any) {
+        range = {true, value, value};
+        return;
+    }
+    range.smallest = std::min(range.smallest, value);
+    range.largest = std::max(range.largest, value);
+}
+
+void FigureShapes::addRow(const AuctionItem &item, const RowFigures &figures)
+{
+    add(CashColumn, figures.wonCost);
+    add(MesoColumn, item.mesoPrice);
+    if (figures.profitMeso)
+        add(ProfitMesoColumn, *figures.profitMeso);
+    if (figures.profitWon)
+        add(ProfitWonColumn, *figures.profitWon);
+    add(RateColumn, item.rate);
+    add(FeeColumn, item.fee, false);
+    m_mileage[item.isUseMileage ? 1 : 0] = true;
+}
+
+QStringList FigureShapes::widestTexts(int column, QChar widestDigit) const
+{
+    QStringList texts;
+    if (column == MileageColumn) {
+        if (m_mileage[1])
+            texts << QStringLiteral("O");
+        if (m_mileage[0])
+            texts << QStringLiteral("X");
+        return texts;
+    }
+    for (int style = 0; style < 2; ++style) {
+        const Range &range = m_ranges[column][style];
+        if (!range.any)
+            continue;
+        // The largest has the most digits of the figures from 0 up, the
+        // smallest the most of those below 0.
+        for (const int64_t value : {range.smallest, range.largest}) {
+            QString text = style == 0 ? QString::fromLatin1(ProfitMath::formatThousands(value)) : QString::number(value);
+            for (QChar &c : text)
+                if (c.isDigit())
+                    c = widestDigit;
+            texts << text;
+        }
+    }
+    return texts;
+}
+
 namespace {
 
 // Beyond this many distinct texts a column stops collecting shared cells;
@@ -80,9 +140,10 @@ int shadeOf(const std::optional<int64_t> &value)
 
 } // namespace
 
-CellFactory::CellFactory()
+CellFactory::CellFactory(FigureShapes *shapes)
     : m_red(signColour(1))
     , m_blue(signColour(0))
+    , m_shapes(shapes)
 {
     // Built by the same steps as makeCell, so the cells carry their data in
     // the same order.
@@ -111,32 +172,36 @@ CellFactory::~CellFactory()
 
 void CellFactory::makeRow(int32_t id, const AuctionItem &item, QTableWidgetItem *(&cells)[columnCount])
 {
+    const RowFigures figures(item);
     for (int column = 0; column < columnCount; ++column)
-        cells[column] = make(column, id, item);
+        cells[column] = make(column, id, item, figures);
+    if (m_shapes)
+        m_shapes->addRow(item, figures);
 }
 
-QTableWidgetItem *CellFactory::make(int column, int32_t id, const AuctionItem &item)
+QTableWidgetItem *CellFactory::make(int column, int32_t id, const AuctionItem &item, const RowFigures &figures)
 {
     if (column == ProfitMesoColumn || column == ProfitWonColumn) {
-        const std::optional<int64_t> value = column == ProfitMesoColumn ? item.profitMeso() : item.profitWon();
+        const std::optional<int64_t> &value = column == ProfitMesoColumn ? figures.profitMeso : figures.profitWon;
         auto *cell = new QTableWidgetItem(*m_profit[column - ProfitMesoColumn][shadeOf(value)]);
         cell->setText(figureText(value));
         return cell;
     }
-    if (const QTableWidgetItem *shared = sharedPrototype(column, id, item))
+    if (const QTableWidgetItem *shared = sharedPrototype(column, id, item, figures))
         return new QTableWidgetItem(*shared);
     auto *cell = new QTableWidgetItem(*m_blank[column]);
     cell->setText(cellText(column, id, item));
     return cell;
 }
 
-const QTableWidgetItem *CellFactory::sharedPrototype(int column, int32_t id, const AuctionItem &item)
+const QTableWidgetItem *CellFactory::sharedPrototype(int column, int32_t id, const AuctionItem &item,
+                                                     const RowFigures &figures)
 {
     switch (column) {
     case NameColumn:
         return sharedName(item.name);
     case CashColumn:
-        return sharedByValue(column, item.wonCost(), id, item);
+        return sharedByValue(column, figures.wonCost, id, item);
     case RateColumn:
         return sharedByValue(column, item.rate, id, item);
     case FeeColumn:

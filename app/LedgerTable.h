@@ -2,18 +2,26 @@
 
 #include "LedgerListener.h"
 
+#include <Qt>
+
 #include <cstdint>
 #include <vector>
 
 class LedgerStore;
 class MyTableWidget;
+class QString;
 class QTableWidgetItem;
 struct AuctionItem;
+namespace AuctionRows {
+class FigureShapes;
+}
 
 // Writes the auction table's rows from the store: every row the program
 // puts in, takes out or rewrites goes through here. Each row holds its
 // item's id in the hidden first column, and the row of an id is found
-// without reading the others.
+// without reading the others. A figure column (2 to 8) grows with whatever
+// is written into it so that no figure is ever cut short; the name column
+// is fitted when rows come in.
 class LedgerTable
 {
 public:
@@ -26,8 +34,14 @@ public:
     void removeRowOf(int32_t id);
     void clear();
     // Empties the table and inserts the rows in this order, each on top.
+    // The rows are in no column's order then: no column title shows an arrow.
     void rebuild(const std::vector<int32_t> &idsInInsertionOrder);
     void highlightTopRow();
+    // Moves the rows into the order of what column shows, as a click on its
+    // title asks, and shows that title's arrow pointing the way of order.
+    // Each row keeps its cells as they are, and the current item stays
+    // current. The store and its ids are untouched.
+    void sortByColumn(int column, Qt::SortOrder order);
 
     // The cells that show what changed between before and after.
     void rewriteItem(int32_t id, const AuctionItem &before, const AuctionItem &after);
@@ -63,6 +77,20 @@ private:
     void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
     void placeRow(int row, int32_t id, const AuctionItem &item);
     void remember(int32_t id, QTableWidgetItem *keyCell);
+    void hideSortArrow();
+    // Puts the rows in this order, the top row first.
+    void moveRows(const std::vector<int32_t> &idsTopDown);
+
+    // The column width that shows text whole in a cell.
+    int cellWidthFor(const QString &text) const;
+    void growFigureColumn(int column, int width);
+    // A figure column made as wide as the figure in this cell needs.
+    void fitFigure(int row, int column);
+    // The figure columns made as wide as what a pass over many rows wrote.
+    void fitFigures(const AuctionRows::FigureShapes &shapes);
+    // Gives back each figure column the width its figures need after the
+    // columns were fitted to a part of the rows.
+    void keepFigureWidths();
 
     MyTableWidget *m_table;
     const LedgerStore &m_store;
@@ -71,4 +99,7 @@ private:
     int m_batchDepth = 0;
     bool m_batchingEnabled = true;
     std::vector<int32_t> m_pending;
+    // By column, the width the widest figure written since the table was
+    // last emptied needs.
+    std::vector<int> m_figureWidths;
 };

@@ -292,6 +292,21 @@ bool MainWindow::setupAuctionTable()
             if (!auctionTable->isEditing())
                 disarmCellEdit();
         });
+
+    // A click on a column's title orders the rows by it, the next click on
+    // the same title the other way round; the title shows the arrow, which
+    // the header has already turned by the time it tells of the click. Only
+    // the view changes: the ledger, its history and what is unsaved stay.
+    QHeaderView *header = auctionTable->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+        // An editor open in a row that is about to move closes without its
+        // text, as before an undo.
+        rows->closeEditor();
+        disarmCellEdit();
+        rows->sortByColumn(column, header->sortIndicatorOrder());
+    });
     return true;
 }
 

@@ -2,6 +2,8 @@
 // field, clicking the buttons and radio buttons, and editing table cells in
 // editors opened by a real double click.
 
+#include "AuctionRows.h"
+#include "HeaderSort.h"
 #include "LedgerStore.h"
 #include "MainWindow.h"
 #include "MyTableWidget.h"
@@ -16,7 +18,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QClipboard>
+#include <QFontMetricsF>
+#include <QStyle>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -83,6 +89,32 @@ QString mesoTooLargeMessage()
     return QString::fromUtf8("메소 가격이 너무 큽니다. 1부터 9,223,372,036,854,775,807까지 입력할 수 있습니다.");
 }
 
+// The figures (columns 2 to 8) that their column is too narrow to show
+// whole: a cell draws its text between two margins, and the grid line takes
+// a pixel of the column.
+QString cutFigures(MainWindow *window)
+{
+    QTableWidget *table = window->table();
+    const QFontMetricsF metrics(table->font());
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    const int grid = table->showGrid() ? 1 : 0;
+    QStringList cut;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 2; column <= 8; ++column) {
+            const QString text = cellText(window, row, column);
+            const int needed = int(std::ceil(metrics.horizontalAdvance(text))) + margins + grid;
+            if (table->columnWidth(column) < needed)
+                cut << QStringLiteral("row %1 column %2 '%3': width %4, needs %5")
+                           .arg(row)
+                           .arg(column)
+                           .arg(text)
+                           .arg(table->columnWidth(column))
+                           .arg(needed);
+        }
+    }
+    return cut.join(QStringLiteral("; "));
+}
+
 QString summary(const char *rate, const char *perWon)
 {
     return QString::fromUtf8("비율 : %1원 -----▶ 1원당 %2 메소").arg(QLatin1String(rate), QLatin1String(perWon));
@@ -119,6 +151,9 @@ private slots:
     void currentFeeDoesNothing();
     void discountRecompute();
     void setWhileRowsExistRewritesColumns();
+    void editedFiguresShownWhole();
+    void headerSortPutsMissingFiguresLast();
+    void figuresShownWholeAfterRatioAndLoad();
 
 private:
     void click(const char *name) const;
@@ -895,6 +930,104 @@ void CommandsTest::setWhileRowsExistRewritesColumns()
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("38,705,000"));
     QCOMPARE(cellText(window, 0, 5), QStringLiteral("1,100"));
     QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+void CommandsTest::editedFiguresShownWhole()
+{
+    typeRatioAndSet(QStringLiteral("3000"));
+    LedgerStore &store = LedgerStore::instance();
+    store.addItem("other", 1000, 1500000, false);
+    store.addItem("item", 1000, 2000000, false);
+    QCOMPARE(cutFigures(window), QString());
+
+    // A meso price of 12 digits and the profits that grow with it.
+    QVERIFY(typeIntoCell(0, 3, QStringLiteral("123456789012")));
+    QCOMPARE(cellText(window, 0, 3), QStringLiteral("123,456,789,012"));
+    QCOMPARE(cellText(window, 0, 4), QStringLiteral("117,252,283,561"));
+    QCOMPARE(cutFigures(window), QString());
+    // A cash price that turns the other row's profits into long losses.
+    QVERIFY(typeIntoCell(1, 2, QStringLiteral("2000000000")));
+    QCOMPARE(cellText(window, 1, 4), QStringLiteral("-63,331,998,575,000"));
+    QCOMPARE(cutFigures(window), QString());
+
+    // Undone and done again, each figure still whole.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    window->table()->setFocus();
+    for (const auto &keys : {std::make_pair(Qt::Key_Z, 2), std::make_pair(Qt::Key_Y, 2)}) {
+        for (int k = 0; k < keys.second; ++k) {
+            QTest::keyClick(window->table(), keys.first, Qt::ControlModifier);
+            QCOMPARE(cutFigures(window), QString());
+        }
+    }
+    QCOMPARE(store.item(1).mesoPrice, qint64(123456789012));
+    QCOMPARE(store.item(0).cashPrice, 2000000000);
+    QVERIFY(Prompt::takeMessages().isEmpty());
+}
+
+// The items of one ledger share its ratio, so the table never holds rows
+// with a profit beside rows without one; the order itself is checked.
+void CommandsTest::headerSortPutsMissingFiguresLast()
+{
+    LedgerStore::ItemMap items;
+    const auto add = [&](int32_t id, int32_t rate, int64_t mesoPrice) {
+        AuctionItem item;
+        item.name = "item " + QByteArray::number(id);
+        item.cashPrice = 1000;
+        item.mesoPrice = mesoPrice;
+        item.rate = rate;
+        item.fee = 5;
+        items.emplace(id, item);
+    };
+    add(0, 3000, 50000000);
+    add(1, 0, 90000000);
+    add(2, 3000, 10000000);
+    add(3, 0, 20000000);
+    add(4, 3000, 30000000);
+    QVERIFY(!items.at(1).profitMeso() && !items.at(1).profitWon());
+
+    using Ids = std::vector<int32_t>;
+    for (const int column : {AuctionRows::ProfitMesoColumn, AuctionRows::ProfitWonColumn}) {
+        QCOMPARE(HeaderSort::idsInOrder(items, column, Qt::AscendingOrder), (Ids{2, 4, 0, 3, 1}));
+        QCOMPARE(HeaderSort::idsInOrder(items, column, Qt::DescendingOrder), (Ids{0, 4, 2, 3, 1}));
+    }
+    // Where every item has its figure, the same figure keeps the newest on top.
+    QCOMPARE(HeaderSort::idsInOrder(items, AuctionRows::MesoColumn, Qt::DescendingOrder), (Ids{1, 0, 4, 3, 2}));
+    QCOMPARE(HeaderSort::idsInOrder(items, AuctionRows::FeeColumn, Qt::AscendingOrder), (Ids{4, 3, 2, 1, 0}));
+    QCOMPARE(HeaderSort::idsInOrder(items, AuctionRows::FeeColumn, Qt::DescendingOrder), (Ids{4, 3, 2, 1, 0}));
+}
+
+void CommandsTest::figuresShownWholeAfterRatioAndLoad()
+{
+    // A ledger saved before any ratio was set: no profits, so the profit
+    // columns are as narrow as their titles.
+    const auto item = [](const QByteArray &name, qint64 cash, qint64 meso) {
+        return "{\"name\":\"" + name + "\",\"cashPrice\":" + QByteArray::number(cash)
+            + ",\"mesoPrice\":" + QByteArray::number(meso) + ",\"isUseMileage\":false}";
+    };
+    folder->writeFile(QStringLiteral("no-ratio.json"),
+                      "{\"rate\":0,\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":["
+                          + item("big", 1000, 987654321098) + "," + item("loss", 2000000000, 1000) + "]}");
+    QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("no-ratio.json"))));
+    QCOMPARE(Prompt::takeMessages(), QStringList{enterRatioMessage()});
+    QCOMPARE(cellText(window, 0, 4), QString());
+    typeRatioAndSet(QStringLiteral("2500"));
+    QCOMPARE(cellText(window, 1, 4), QStringLiteral("938,233,605,043"));
+    QCOMPARE(cellText(window, 0, 5), QStringLiteral("-1,999,999,999"));
+    QCOMPARE(cutFigures(window), QString());
+
+    // More rows than the table measures when it fits its columns to their
+    // contents, with the longest figures in the bottom row.
+    QByteArray items = item("widest", 2147483647, 9223372036854775807LL);
+    for (int k = 0; k < 1500; ++k)
+        items += "," + item("row " + QByteArray::number(k), 1000, 1000000);
+    folder->writeFile(QStringLiteral("long.json"),
+                      "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":[" + items + "]}");
+    Prompt::queueAnswer(true);
+    QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("long.json"))));
+    QCOMPARE(window->table()->rowCount(), 1501);
+    QCOMPARE(cellText(window, 1500, 1), QStringLiteral("widest"));
+    QCOMPARE(cutFigures(window), QString());
 }
 
 QTEST_MAIN(CommandsTest)

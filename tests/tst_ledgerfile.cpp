@@ -1,6 +1,7 @@
 #include "AuctionRows.h"
 #include "FailingDevice.h"
 #include "JsonFileIo.h"
+#include "LedgerDocument.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "MainWindow.h"
@@ -11,10 +12,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -295,6 +298,95 @@ private slots:
         QCOMPARE(lines[2], QByteArray("'=1+1,500,500,1000,-15832050,-499,3000,5,X\r"));
         QVERIFY(lines[3].startsWith("worse,10000,7000,200000000,-"));
         QCOMPARE(lines[4], QByteArray());
+    }
+
+    // A click on a column's title orders the rows by that column and a
+    // second click the other way round, with the title's arrow; the export
+    // (Ctrl+E) and the copied row follow the order shown. The ledger stays
+    // as saved, with nothing to undo.
+    void exportFollowsHeaderSort()
+    {
+        start();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        setRatio(window, 3000);
+        LedgerStore &store = LedgerStore::instance();
+        store.addItem("다람쥐", 10000, 200000000, true);
+        store.addItem("가방 B", 500, 1000, false);
+        store.addItem("나비", 10000, 300000000, true);
+        store.addItem("가방 a", 3000, 90000000, false);
+        saveThroughMenu(window, dataPath(QStringLiteral("sorted.json")));
+        QVERIFY(!window->isWindowModified());
+        const int history = window->document()->undoStack().count();
+
+        MyTableWidget *table = window->table();
+        QHeaderView *header = table->horizontalHeader();
+        const auto clickTitle = [&](int column) {
+            const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                                header->height() / 2);
+            QVERIFY(header->viewport()->rect().contains(middle));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+        };
+        const auto exportedNames = [&](const QString &name) {
+            Prompt::queueFileName(dataPath(name));
+            QTest::keyClick(window, Qt::Key_E, Qt::ControlModifier);
+            QStringList names;
+            const QList<QByteArray> lines = readAll(dataPath(name)).split('\n');
+            for (int k = 1; k < lines.size(); ++k)
+                if (!lines[k].isEmpty())
+                    names << QString::fromUtf8(lines[k].left(lines[k].indexOf(',')));
+            return names;
+        };
+        const auto shownNames = [&] {
+            QStringList names;
+            for (int row = 0; row < table->rowCount(); ++row)
+                names << cellText(window, row, AuctionRows::NameColumn);
+            return names;
+        };
+
+        // Meso prices as numbers: 1,000 before 90,000,000.
+        clickTitle(AuctionRows::MesoColumn);
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorSection(), int(AuctionRows::MesoColumn));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        const QStringList ascending = QString::fromUtf8("가방 B|가방 a|다람쥐|나비").split('|');
+        QCOMPARE(shownNames(), ascending);
+        QCOMPARE(exportedNames(QStringLiteral("ascending.csv")), ascending);
+
+        clickTitle(AuctionRows::MesoColumn);
+        QCOMPARE(header->sortIndicatorSection(), int(AuctionRows::MesoColumn));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        const QStringList descending = QString::fromUtf8("나비|다람쥐|가방 a|가방 B").split('|');
+        QCOMPARE(exportedNames(QStringLiteral("descending.csv")), descending);
+        QCOMPARE(Prompt::takeMessages(), QStringList());
+
+        // Each row still finds its own item.
+        table->setCurrentCell(2, AuctionRows::NameColumn);
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString::fromUtf8("가방 a\t3000\t3000\t90000000\t-9498000\t-299\t3000\t5\tX"));
+
+        // Names in Korean order, whatever the case of a letter in them. The
+        // current item stays current, and a delete takes that item.
+        clickTitle(AuctionRows::NameColumn);
+        QCOMPARE(shownNames(), QString::fromUtf8("가방 a|가방 B|나비|다람쥐").split('|'));
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(window->document()->undoStack().count(), history);
+        QCOMPARE(table->currentRow(), 0);
+        QTest::mouseClick(child<QPushButton>(window, "pushButton_5"), Qt::LeftButton);
+        QVERIFY(!store.findItem(3));
+        QCOMPARE(shownNames(), QString::fromUtf8("가방 B|나비|다람쥐").split('|'));
+
+        // A new item still comes in on top; "정렬" orders by profit again,
+        // with its yellow top row and without the arrow.
+        store.addItem("새 아이템", 1000, 1000, false);
+        QCOMPARE(cellText(window, 0, AuctionRows::NameColumn), QString::fromUtf8("새 아이템"));
+        QTest::mouseClick(child<QPushButton>(window, "pushButton_2"), Qt::LeftButton);
+        QCOMPARE(header->sortIndicatorSection(), -1);
+        QCOMPARE(cellText(window, 0, AuctionRows::NameColumn), QString::fromUtf8("나비"));
+        QCOMPARE(table->item(0, AuctionRows::NameColumn)->background().color(), QColor(255, 255, 0));
     }
 
     void cancelledDialogs()
