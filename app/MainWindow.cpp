@@ -8,6 +8,7 @@
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
+#include "RecoveryKeeper.h"
 #include "LedgerColumns.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
@@ -136,6 +137,7 @@ bool MainWindow::init()
     auto *totalsBar = new TotalsBar;
     statusBar()->addPermanentWidget(totalsBar);
     ledgerDocument->setTotalsBar(totalsBar);
+    new RecoveryKeeper(this, *ledgerDocument, *rows, store);
     // Ctrl+C on the table copies the selected row, ready to paste into a
     // spreadsheet (a cell editor keeps its own copy).
     connect(auctionTable, &MyTableWidget::copyRequested, ledgerDocument, [this] { ledgerDocument->copySelectedRow(); });
@@ -527,6 +529,12 @@ void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
     for (const LedgerFile::Item &item : contents.items)
         store.addItem(item.name, item.cashPrice, item.mesoPrice, item.isUseMileage);
     endRowBatch();
+}
+
+void MainWindow::restoreLedger(const LedgerFile::Contents &contents, const QString &filePath)
+{
+    replaceLedger(contents);
+    ledgerDocument->endRecovery(filePath);
 }
 
 bool MainWindow::saveLedgerTo(const QString &path)
