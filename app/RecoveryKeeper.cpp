@@ -13,6 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStatusBar>
+#include "MyTableWidget.h"
+
+#include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -90,19 +94,53 @@ void RecoveryKeeper::documentChanged()
     queue(Job{true, {}});
 }
 
-RecoveryFile::Snapshot RecoveryKeeper::snapshot() const
+RecoveryKeeper::Capture RecoveryKeeper::capture() const
+{
+    Capture capture;
+    capture.rate = m_store.rate;
+    capture.fee = m_store.fee;
+    capture.rateOfDiscount = m_store.rateOfDiscount;
+    capture.filePath = m_document.filePath();
+    capture.savedAt = QDateTime::currentDateTimeUtc();
+    const auto &items = m_store.items();
+    capture.ids.reserve(items.size());
+    capture.items.reserve(items.size());
+    for (const auto &entry : items) {
+        capture.ids.push_back(entry.first);
+        capture.items.push_back(entry.second);
+    }
+    const auto &cells = m_rows.keyCells();
+    capture.keyCellsById.assign(cells.begin(), cells.end());
+    const QTableWidget *table = m_window->table();
+    const int rowCount = table->rowCount();
+    capture.keyCellsByRow.reserve(static_cast<size_t>(rowCount));
+    for (int row = 0; row < rowCount; ++row)
+        capture.keyCellsByRow.push_back(table->item(row, 0));
+    return capture;
+}
+
+RecoveryFile::Snapshot RecoveryKeeper::resolve(const Capture &capture)
 {
     RecoveryFile::Snapshot snapshot;
-    snapshot.rate = m_store.rate;
-    snapshot.fee = m_store.fee;
-    snapshot.rateOfDiscount = m_store.rateOfDiscount;
-    snapshot.filePath = m_document.filePath();
-    snapshot.savedAt = QDateTime::currentDateTimeUtc();
-    const std::vector<int32_t> ids = m_rows.idsInRowOrder();
-    snapshot.rows.reserve(ids.size());
-    for (int32_t id : ids)
-        if (const AuctionItem *item = m_store.findItem(id))
-            snapshot.rows.push_back(*item);
+    snapshot.rate = capture.rate;
+    snapshot.fee = capture.fee;
+    snapshot.rateOfDiscount = capture.rateOfDiscount;
+    snapshot.filePath = capture.filePath;
+    snapshot.savedAt = capture.savedAt;
+    std::unordered_map<const void *, int32_t> idOfCell;
+    idOfCell.reserve(capture.keyCellsById.size());
+    for (size_t id = 0; id < capture.keyCellsById.size(); ++id)
+        if (capture.keyCellsById[id])
+            idOfCell.emplace(capture.keyCellsById[id], static_cast<int32_t>(id));
+    snapshot.rows.reserve(capture.keyCellsByRow.size());
+    for (const void *cell : capture.keyCellsByRow) {
+        const auto found = idOfCell.find(cell);
+        if (found == idOfCell.end())
+            continue;
+        const auto at = std::lower_bound(capture.ids.begin(), capture.ids.end(), found->second);
+        if (at != capture.ids.end() && *at == found->second)
+            snapshot.rows.push_back(capture.items[static_cast<size_t>(at - capture.ids.begin())]);
+    }
     return snapshot;
 }
 
@@ -111,7 +149,7 @@ void RecoveryKeeper::writeSoon()
     m_quiet.stop();
     m_burst.stop();
     if (m_document.isModified())
-        queue(Job{false, snapshot()});
+        queue(Job{false, capture()});
 }
 
 void RecoveryKeeper::queue(Job job)
@@ -136,7 +174,7 @@ void RecoveryKeeper::work()
         if (job.remove) {
             QFile::remove(copyPath());
         } else {
-            const bool ok = RecoveryFile::write(job.snapshot, copyPath());
+            const bool ok = RecoveryFile::write(resolve(job.capture), copyPath());
             QMetaObject::invokeMethod(this, [this, ok] { written(ok); }, Qt::QueuedConnection);
         }
         lock.lock();

@@ -12,6 +12,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLockFile>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -71,13 +72,17 @@ void RecoveryTest::restoresWorkAfterCrash()
 
     clickButton(child<QRadioButton>(window, "radioButton_2"));
     child<QDoubleSpinBox>(window, "doubleSpinBox")->setValue(2.5);
-    store.addItem(QByteArray("첫째"), 5900, 40000000, false);
+    store.addItem(QByteArray("첫째"), 1000, 400000000, false);
     store.addItem(QByteArray("둘째"), 12000, 90000000, true);
     store.addItem(QByteArray("셋째"), 3300, 10000000, false);
+    store.addItem(QByteArray("넷째"), 9900, 300000000, true);
     window->document()->deleteItem(store.items().begin()->first + 1);
+    // Sorted, the rows no longer follow the order the items came in.
+    child<QPushButton>(window, "pushButton_2")->click();
     QVERIFY(window->document()->isModified());
     const QStringList rows = shownRows(window);
-    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.size(), 3);
+    QVERIFY(rows.first().startsWith(QString::fromUtf8("첫째")));
     const int64_t count = window->document()->totals().itemCount();
     const auto profitMeso = window->document()->totals().profitMeso();
 
