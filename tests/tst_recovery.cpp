@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
@@ -56,6 +57,7 @@ private slots:
     void damagedCopy_data();
     void damagedCopy();
     void copyOfRunningProgramIsNotOffered();
+    void copyThatCannotBeWrittenIsSaidOnce();
 };
 
 void RecoveryTest::restoresWorkAfterCrash()
@@ -197,6 +199,25 @@ void RecoveryTest::copyOfRunningProgramIsNotOffered()
     running.unlock();
     RecoveryKeeper::offerLeftWork(window);
     QCOMPARE(Prompt::takeQuestions().size(), 1);
+    QCOMPARE(window->table()->rowCount(), 1);
+}
+
+void RecoveryTest::copyThatCannotBeWrittenIsSaidOnce()
+{
+    folder.reset(new PortableFolder);
+    // A file where the folder should be: no copy can be written there.
+    folder->writeFile(QStringLiteral("Resource/Recovery"), QByteArray("not a folder"));
+    window = freshWindow();
+    QVERIFY(window);
+    const QString cannot = QString::fromUtf8("복구용 사본을 저장하지 못했습니다");
+    setRatio(window, 2500);
+    QTRY_VERIFY_WITH_TIMEOUT(window->statusBar()->currentMessage().contains(cannot), 5000);
+    window->statusBar()->clearMessage();
+
+    // The program goes on, and does not say it again at every change.
+    LedgerStore::instance().addItem(QByteArray("하나"), 1000, 2000000, false);
+    QTest::qWait(2600);
+    QVERIFY2(!window->statusBar()->currentMessage().contains(cannot), "said twice");
     QCOMPARE(window->table()->rowCount(), 1);
 }
 
