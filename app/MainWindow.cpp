@@ -533,7 +533,22 @@ void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
 
 void MainWindow::restoreLedger(const LedgerFile::Contents &contents, const QString &filePath)
 {
-    replaceLedger(contents);
+    if (contents.rate >= 1) {
+        replaceLedger(contents);
+    } else {
+        // That run had no ratio: there is none to set, and nothing to say.
+        const LedgerDocument::LoadScope loading(*ledgerDocument);
+        if (contents.fee == 3)
+            ui->radioButton_2->click();
+        else
+            ui->radioButton->click();
+        ui->doubleSpinBox->setValue(std::max(0.0, contents.rateOfDiscount));
+        LedgerStore &store = LedgerStore::instance();
+        beginRowBatch();
+        for (const LedgerFile::Item &item : contents.items)
+            store.addItem(item.name, item.cashPrice, item.mesoPrice, item.isUseMileage);
+        endRowBatch();
+    }
     ledgerDocument->endRecovery(filePath);
 }
 

@@ -58,6 +58,7 @@ private slots:
     void damagedCopy();
     void copyOfRunningProgramIsNotOffered();
     void copyThatCannotBeWrittenIsSaidOnce();
+    void workWithoutRatioComesBackQuietly();
 };
 
 void RecoveryTest::restoresWorkAfterCrash()
@@ -219,6 +220,34 @@ void RecoveryTest::copyThatCannotBeWrittenIsSaidOnce()
     QTest::qWait(2600);
     QVERIFY2(!window->statusBar()->currentMessage().contains(cannot), "said twice");
     QCOMPARE(window->table()->rowCount(), 1);
+}
+
+// A run that never set a ratio (a discount changed, a ledger opened that had
+// none) left nothing wrong: restoring it has nothing to complain of.
+void RecoveryTest::workWithoutRatioComesBackQuietly()
+{
+    folder.reset(new PortableFolder);
+    QDir().mkpath(AppFolders::recoveryDirectory());
+    RecoveryFile::Snapshot left;
+    left.rate = 0;
+    left.rateOfDiscount = 2.5;
+    AuctionItem item;
+    item.name = "비율 없음";
+    item.cashPrice = 4900;
+    item.mesoPrice = 30000000;
+    left.rows.push_back(item);
+    left.savedAt = QDateTime::currentDateTimeUtc();
+    QVERIFY(RecoveryFile::write(left, AppFolders::recoveryDirectory() + QStringLiteral("/run-3-20260101000000000.json")));
+
+    window = freshWindow();
+    QVERIFY(window);
+    Prompt::queueAnswer(true);
+    RecoveryKeeper::offerLeftWork(window);
+    QCOMPARE(Prompt::takeQuestions().size(), 1);
+    QCOMPARE(Prompt::takeMessages(), QStringList());
+    QCOMPARE(window->table()->rowCount(), 1);
+    QCOMPARE(LedgerStore::instance().rateOfDiscount, 2.5);
+    QVERIFY(window->document()->isModified());
 }
 
 QTEST_MAIN(RecoveryTest)
