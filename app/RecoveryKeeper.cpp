@@ -81,6 +81,12 @@ RecoveryKeeper::~RecoveryKeeper()
     m_thread.join();
 }
 
+void RecoveryKeeper::setDelays(int quietMs, int burstMs)
+{
+    m_quiet.setInterval(quietMs);
+    m_burst.setInterval(burstMs);
+}
+
 void RecoveryKeeper::documentChanged()
 {
     if (m_document.isModified()) {

@@ -57,6 +57,10 @@ public:
     // The copy's contents, rows in the table's order; on any thread.
     static RecoveryFile::Snapshot resolve(const Capture &capture);
 
+    // The wait after the last change and the longest wait while changes go
+    // on (2 s and 30 s unless set).
+    void setDelays(int quietMs, int burstMs);
+
     // At start: offers the newest copy whose run is no longer there (its
     // lock is free or stale), before anything else. A copy that cannot be
     // read is said so and kept aside as <copy>.damaged.

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLockFile>
@@ -59,6 +60,7 @@ private slots:
     void copyOfRunningProgramIsNotOffered();
     void copyThatCannotBeWrittenIsSaidOnce();
     void workWithoutRatioComesBackQuietly();
+    void longRunOfChangesIsStillWritten();
 };
 
 void RecoveryTest::restoresWorkAfterCrash()
@@ -248,6 +250,27 @@ void RecoveryTest::workWithoutRatioComesBackQuietly()
     QCOMPARE(window->table()->rowCount(), 1);
     QCOMPARE(LedgerStore::instance().rateOfDiscount, 2.5);
     QVERIFY(window->document()->isModified());
+}
+
+// Changes that never pause long enough are written all the same, once the
+// longest wait is over.
+void RecoveryTest::longRunOfChangesIsStillWritten()
+{
+    folder.reset(new PortableFolder);
+    window = freshWindow();
+    QVERIFY(window);
+    RecoveryKeeper *keeper = keeperOf(window);
+    keeper->setDelays(400, 1000);
+    setRatio(window, 2000);
+    QElapsedTimer since;
+    since.start();
+    int added = 0;
+    while (!QFile::exists(keeper->copyPath()) && since.elapsed() < 3000) {
+        LedgerStore::instance().addItem(QByteArray("연속"), 1000 + added++, 5000000, false);
+        QTest::qWait(100);
+    }
+    QVERIFY2(QFile::exists(keeper->copyPath()), "nothing written during 3 s of changes");
+    QVERIFY2(since.elapsed() < 2000, qPrintable(QString::number(since.elapsed())));
 }
 
 QTEST_MAIN(RecoveryTest)
