@@ -1,6 +1,7 @@
 #include "Launcher.h"
 
 #include "MainWindow.h"
+#include "RecoveryKeeper.h"
 
 #include <QApplication>
 
@@ -20,7 +21,11 @@ void Launcher::prepareApplication()
 
 bool Launcher::init()
 {
-    return MainWindow::instance()->init();
+    if (!MainWindow::instance()->init())
+        return false;
+    // Work that a crash left behind is offered before anything else.
+    RecoveryKeeper::offerLeftWork(MainWindow::instance());
+    return true;
 }
 
 void Launcher::show()

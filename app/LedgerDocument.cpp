@@ -159,6 +159,7 @@ void LedgerDocument::updateTitle()
         title += QStringLiteral("[*]");
     m_window->setWindowTitle(title);
     m_window->setWindowModified(modified);
+    emit changed();
 }
 
 void LedgerDocument::markClean(const QString &path, const Settings &saved)
@@ -223,6 +224,17 @@ void LedgerDocument::endLoad(const QString &path, int32_t fileRate, int32_t file
     m_undoStack.clear();
     showTotals();
     markClean(path, {fileRate, fileFee == 3 ? 3 : 5, std::max(0.0, fileDiscount)});
+}
+
+void LedgerDocument::endRecovery(const QString &path)
+{
+    m_undoStack.clear();
+    showTotals();
+    m_filePath = path;
+    m_savedSettings = currentSettings();
+    // No state of the history is the file's: unsaved until saved.
+    m_undoStack.resetClean();
+    updateTitle();
 }
 
 void LedgerDocument::deleteItem(int32_t id)

@@ -96,6 +96,9 @@ public:
     // `file*` are what the file holds, so that a ratio the load could not
     // take stays unsaved.
     void endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount);
+    // Work brought back from a run that ended without closing is unsaved
+    // work on path (empty when it had no file yet); it takes a load's place.
+    void endRecovery(const QString &path);
 
     // The player's deletes and cell edits, as undoable commands. An edit is
     // false when it changes no field of the item.
@@ -108,6 +111,10 @@ public:
     void itemChanged(int32_t id, const AuctionItem &before, const AuctionItem &after) override;
     void itemsCleared() override;
     void settingChanged(LedgerSetting setting) override;
+
+signals:
+    // The ledger or its saved state may have changed: isModified() tells.
+    void changed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

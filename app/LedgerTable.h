@@ -64,6 +64,8 @@ public:
     int rowOf(int32_t id) const;
     // Item id of a row, or -1.
     int32_t idAt(int row) const;
+    // The id column's cell of each item, by id (null where there is none).
+    const std::vector<QTableWidgetItem *> &keyCells() const { return m_keyCells; }
 
     // Row insertions between begin and end are laid into the table in one
     // pass that gives the same table as inserting them one at a time.

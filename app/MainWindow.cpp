@@ -9,6 +9,7 @@
 #include "JsonFileIo.h"
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
+#include "RecoveryKeeper.h"
 #include "LedgerColumns.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
@@ -174,6 +175,7 @@ bool MainWindow::init()
                                  ui->doubleSpinBox, auctionTable};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    new RecoveryKeeper(this, *ledgerDocument, *rows, store);
     // Ctrl+C on the table copies the selected row, ready to paste into a
     // spreadsheet (a cell editor keeps its own copy).
     connect(auctionTable, &MyTableWidget::copyRequested, ledgerDocument, [this] { ledgerDocument->copySelectedRow(); });
@@ -608,6 +610,27 @@ void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
     for (const LedgerFile::Item &item : contents.items)
         store.addItem(item.name, item.cashPrice, item.mesoPrice, item.isUseMileage);
     endRowBatch();
+}
+
+void MainWindow::restoreLedger(const LedgerFile::Contents &contents, const QString &filePath)
+{
+    if (contents.rate >= 1) {
+        replaceLedger(contents);
+    } else {
+        // That run had no ratio: there is none to set, and nothing to say.
+        const LedgerDocument::LoadScope loading(*ledgerDocument);
+        if (contents.fee == 3)
+            ui->radioButton_2->click();
+        else
+            ui->radioButton->click();
+        ui->doubleSpinBox->setValue(std::max(0.0, contents.rateOfDiscount));
+        LedgerStore &store = LedgerStore::instance();
+        beginRowBatch();
+        for (const LedgerFile::Item &item : contents.items)
+            store.addItem(item.name, item.cashPrice, item.mesoPrice, item.isUseMileage);
+        endRowBatch();
+    }
+    ledgerDocument->endRecovery(filePath);
 }
 
 bool MainWindow::saveLedgerTo(const QString &path)

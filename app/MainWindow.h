@@ -43,6 +43,9 @@ public:
     // Opens and applies a ledger file, as the open command does once a file
     // has been chosen. False when the file was refused or the user said No.
     bool loadLedgerFrom(const QString &path);
+    // Puts back work left by a run that ended without closing: the ledger
+    // as contents holds it, unsaved, belonging to filePath (may be empty).
+    void restoreLedger(const LedgerFile::Contents &contents, const QString &filePath);
     // Writes the ledger to path without ever leaving a partial file there.
     bool saveLedgerTo(const QString &path);
 

@@ -62,6 +62,22 @@ SaveAnswer askToSave(QWidget *parent, const QString &text)
     return SaveAnswer::Cancel;
 }
 
+bool askToRecover(QWidget *parent, const QString &text)
+{
+    if (scripted) {
+        questions.append(text);
+        questionTitles.append(QStringLiteral("notify"));
+        return !answers.isEmpty() && answers.dequeue();
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("notify"), text, QMessageBox::NoButton, parent);
+    QPushButton *recover = box.addButton(QString::fromUtf8("복구"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QString::fromUtf8("버리기"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(recover);
+    box.setEscapeButton(discard);
+    box.exec();
+    return box.clickedButton() == recover;
+}
+
 namespace {
 
 // The dialog adds the default suffix itself; a dialog that does not (some

@@ -19,6 +19,10 @@ enum class SaveAnswer { Save, Discard, Cancel };
 // "notify" question with Save (the default), Don't save and Cancel (also
 // Escape).
 SaveAnswer askToSave(QWidget *parent, const QString &text);
+// "notify" question about work left by a run that ended without closing:
+// "복구" (the default, Return) or "버리기"; true for 복구. Scripted, it takes
+// the queued yes/no answers.
+bool askToRecover(QWidget *parent, const QString &text);
 
 // File dialogs; an empty string when cancelled. The save dialog starts at
 // `start` and adds `defaultSuffix` to a name typed without an extension (also

@@ -23,6 +23,8 @@
 #include "MainWindow.h"
 #include "MyTableWidget.h"
 #include "Prompt.h"
+#include "RecoveryFile.h"
+#include "RecoveryKeeper.h"
 
 #include <benchmark/benchmark.h>
 
@@ -376,6 +378,46 @@ void measureSave(benchmark::State &state)
     closeWindow();
 }
 
+// The recovery copy's part on the window's thread: the capture of the
+// ledger. It must fit in a frame (16 ms).
+void measureRecoverySnapshot(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    auto *keeper = window->findChild<RecoveryKeeper *>();
+    size_t rows = 0;
+    for (auto _ : state) {
+        const RecoveryKeeper::Capture capture = keeper->capture();
+        rows = capture.keyCellsByRow.size();
+        benchmark::DoNotOptimize(rows);
+    }
+    if (static_cast<int64_t>(rows) != state.range(0)
+        || static_cast<int64_t>(RecoveryKeeper::resolve(keeper->capture()).rows.size()) != state.range(0))
+        state.SkipWithError("the snapshot does not hold every item");
+    closeWindow();
+}
+
+// The recovery copy's part on the keeper's own thread: put the rows in
+// order, build the JSON and write it through QSaveFile.
+void measureRecoveryWrite(benchmark::State &state)
+{
+    MainWindow *window = loadedWindow(state, state.range(0));
+    if (!window)
+        return;
+    const RecoveryKeeper::Capture capture = window->findChild<RecoveryKeeper *>()->capture();
+    const QString path = workspace->path(QStringLiteral("Resource/Recovery/bench.json"));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    bool written = true;
+    for (auto _ : state)
+        written = RecoveryFile::write(RecoveryKeeper::resolve(capture), path) && written;
+    RecoveryFile::Snapshot back;
+    if (!written || RecoveryFile::read(path, back) != RecoveryFile::ReadResult::Read
+        || static_cast<int64_t>(back.rows.size()) != state.range(0))
+        state.SkipWithError("the recovery copy was not written whole");
+    closeWindow();
+}
+
 // From nothing to the main window shown, as main() does it.
 void measureStartup(benchmark::State &state)
 {
@@ -617,6 +659,8 @@ void registerAll()
         single(benchmark::RegisterBenchmark("undo_delete", measureUndoDelete, false), n);
         single(benchmark::RegisterBenchmark("redo_delete", measureUndoDelete, true), n);
         sized(benchmark::RegisterBenchmark("save", measureSave), n);
+        sized(benchmark::RegisterBenchmark("recovery/snapshot", measureRecoverySnapshot), n);
+        sized(benchmark::RegisterBenchmark("recovery/write", measureRecoveryWrite), n);
     }
     // The literal path takes seconds for a thousand rows: three runs.
     benchmark::RegisterBenchmark("load/literal", measureLoad, false)

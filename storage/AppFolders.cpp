@@ -29,4 +29,9 @@ QString screenshotDirectory()
     return root() + QStringLiteral("/Screenshot");
 }
 
+QString recoveryDirectory()
+{
+    return root() + QStringLiteral("/Resource/Recovery");
+}
+
 } // namespace AppFolders

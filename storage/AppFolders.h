@@ -9,6 +9,7 @@
 //   <root>/Resource/CashItems.json    the cash item catalogue
 //   <root>/Resource/CustomDatas/      ledgers and exports
 //   <root>/Screenshot/                the Scroll Lock pictures
+//   <root>/Resource/Recovery/         copies of unsaved work, one per run
 // PELARIN_HOME, when set and not empty, names <root> instead: the Debian
 // package's launcher sets it to the user's own folder, since the program's
 // own folder there is the system's.
@@ -19,5 +20,6 @@ QString root();
 QString cashItemsFile();
 QString ledgerDirectory();
 QString screenshotDirectory();
+QString recoveryDirectory();
 
 } // namespace AppFolders
