@@ -43,19 +43,30 @@ void rankNames(std::vector<Entry> &entries, const std::vector<const QByteArray *
     }
 
     QCollator collator(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    std::vector<int> sorted(distinct.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::vector<int64_t> rank(distinct.size());
+#ifdef Q_OS_WIN
+    // Qt 5's sort keys on Windows compare the system's key bytes two at a
+    // time as UTF-16 units, which puts Hangul out of order ("다람쥐" before
+    // "나비"): the names are compared by the collator itself there.
+    std::vector<QString> texts;
+    texts.reserve(distinct.size());
+    for (const QByteArray *name : distinct)
+        texts.push_back(QString::fromUtf8(*name));
+    const auto order = [&](int a, int b) { return collator.compare(texts[a], texts[b]); };
+#else
     std::vector<QCollatorSortKey> sortKeys;
     sortKeys.reserve(distinct.size());
     for (const QByteArray *name : distinct)
         sortKeys.push_back(collator.sortKey(QString::fromUtf8(*name)));
-    std::vector<int> sorted(distinct.size());
-    std::iota(sorted.begin(), sorted.end(), 0);
-    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) { return sortKeys[a].compare(sortKeys[b]) < 0; });
+    const auto order = [&](int a, int b) { return sortKeys[a].compare(sortKeys[b]); };
+#endif
+    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) { return order(a, b) < 0; });
     // Names that collate alike share a rank.
-    std::vector<int64_t> rank(distinct.size());
     for (size_t k = 0; k < sorted.size(); ++k)
-        rank[sorted[k]] = k > 0 && sortKeys[sorted[k - 1]].compare(sortKeys[sorted[k]]) == 0
-            ? rank[sorted[k - 1]]
-            : static_cast<int64_t>(k);
+        rank[sorted[k]] = k > 0 && order(sorted[k - 1], sorted[k]) == 0 ? rank[sorted[k - 1]]
+                                                                        : static_cast<int64_t>(k);
     for (Entry &entry : entries)
         entry.key = rank[static_cast<size_t>(entry.key)];
 }
