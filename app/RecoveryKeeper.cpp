@@ -211,7 +211,14 @@ void RecoveryKeeper::offerLeftWork(MainWindow *window)
         const QString copy = info.absoluteFilePath();
         QLockFile lock(lockPathOf(copy));
         lock.setStaleLockTime(0);
-        // Held: its run is still there (this one included).
+        // A lock in our own process id is not ours (ours is named after our
+        // start): its run is gone and its id came round again, as it does
+        // when Wine starts afresh after its server was ended.
+        qint64 pid = 0;
+        QString host, application;
+        if (lock.getLockInfo(&pid, &host, &application) && pid == QCoreApplication::applicationPid())
+            lock.removeStaleLockFile();
+        // Held: its run is still there.
         if (!lock.tryLock(0))
             continue;
         RecoveryFile::Snapshot left;
