@@ -1,17 +1,12 @@
 #pragma once
 
-#include <QBrush>
 #include <QColor>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
-#include <unordered_map>
 
-class QTableWidgetItem;
 struct AuctionItem;
 
 // How one ledger entry reads in the auction table.
@@ -36,13 +31,6 @@ QColor signColour(int64_t value);
 QString figureText(const std::optional<int64_t> &value);
 // Text of cell `column` of an item, exactly as a fresh row shows it.
 QString cellText(int column, int32_t id, const AuctionItem &item);
-// A new cell as row insertion creates it: centred, read-only from column 4
-// on, sign-coloured in the profit columns.
-QTableWidgetItem *makeCell(int column, int32_t id, const AuctionItem &item);
-// Sets the sign colour of a profit cell; an undefined figure keeps the
-// default colour so it never reads as a profit or a loss.
-void colourProfitCell(QTableWidgetItem *cell, const std::optional<int64_t> &value);
-
 // The figures of one row that take some arithmetic, worked out once for
 // all the cells that show them.
 struct RowFigures
@@ -79,42 +67,6 @@ private:
     // By column, with separators and as plain digits.
     Range m_ranges[columnCount][2];
     bool m_mileage[2] = {false, false};
-};
-
-// Makes the cells of many rows, each equal to what makeCell gives (text,
-// alignment, flags, colours), at a fraction of the cost: cells that read the
-// same share one copy of their data until one of them is written, and the
-// two sign colours are shared by every profit cell.
-class CellFactory
-{
-public:
-    // Tells shapes of every figure it makes, when given.
-    explicit CellFactory(FigureShapes *shapes = nullptr);
-    ~CellFactory();
-    CellFactory(const CellFactory &) = delete;
-    CellFactory &operator=(const CellFactory &) = delete;
-
-    // The nine cells of the row of item `id`, as makeCell makes them.
-    void makeRow(int32_t id, const AuctionItem &item, QTableWidgetItem *(&cells)[columnCount]);
-
-private:
-    using Prototype = std::unique_ptr<QTableWidgetItem>;
-
-    QTableWidgetItem *make(int column, int32_t id, const AuctionItem &item, const RowFigures &figures);
-    const QTableWidgetItem *sharedPrototype(int column, int32_t id, const AuctionItem &item,
-                                            const RowFigures &figures);
-    const QTableWidgetItem *sharedByValue(int column, int64_t value, int32_t id, const AuctionItem &item);
-    const QTableWidgetItem *sharedName(const QByteArray &name);
-
-    // An empty cell of each column, centred and with its flags.
-    Prototype m_blank[columnCount];
-    // Profit cells: red, blue and without colour, for columns 4 and 5.
-    Prototype m_profit[2][3];
-    const QBrush m_red;
-    const QBrush m_blue;
-    std::unordered_map<int64_t, Prototype> m_byValue[columnCount];
-    QHash<QByteArray, QTableWidgetItem *> m_byName;
-    FigureShapes *m_shapes;
 };
 
 } // namespace AuctionRows

@@ -1,6 +1,7 @@
 #include "LedgerDocument.h"
 
 #include "AppFolders.h"
+#include "AuctionRows.h"
 #include "CsvExport.h"
 #include "JsonFileIo.h"
 #include "LedgerCommands.h"
@@ -269,7 +270,7 @@ void LedgerDocument::itemAdded(int32_t id, const AuctionItem &item)
 
 void LedgerDocument::itemRestored(int32_t id, const AuctionItem &item, int position)
 {
-    m_rows.insertRowAt(position, id, item);
+    m_rows.insertRowAt(position, id);
     m_totals.add(item);
     showAddedRow(id);
 }
@@ -305,9 +306,12 @@ void LedgerDocument::itemsCleared()
 
 void LedgerDocument::settingChanged(LedgerSetting setting)
 {
-    m_rows.rewriteSetting(setting);
-    // Every item's figures moved with the setting.
-    m_totals.recount(m_store.items());
+    // Every item's figures moved with the setting: counted again in the
+    // table's own pass over the ledger.
+    m_totals.clear();
+    m_rows.rewriteSetting(setting, [this](const AuctionItem &, const AuctionRows::RowFigures &figures) {
+        m_totals.add(figures.wonCost, figures.profitMeso, figures.profitWon);
+    });
     showTotals();
     if (m_source != Source::Load)
         updateTitle();

@@ -3,6 +3,7 @@
 #include "AuctionItem.h"
 #include "AuctionRows.h"
 #include "HeaderSort.h"
+#include "LedgerCell.h"
 #include "LedgerStore.h"
 #include "MyTableWidget.h"
 #include "ProfitMath.h"
@@ -46,35 +47,6 @@ private:
     bool m_updatesWereEnabled;
 };
 
-// A command that rewrites some columns of every row: the view hears of the
-// whole block of cells once, when the rewrite ends, instead of once per cell.
-class ColumnRewrite
-{
-public:
-    ColumnRewrite(QTableWidget *table, int firstColumn, int lastColumn)
-        : m_guard(table)
-        , m_model(table->model())
-        , m_modelBlocker(m_model)
-        , m_firstColumn(firstColumn)
-        , m_lastColumn(lastColumn)
-    {
-    }
-    ~ColumnRewrite()
-    {
-        m_modelBlocker.unblock();
-        const int rows = m_model->rowCount();
-        if (rows > 0)
-            emit m_model->dataChanged(m_model->index(0, m_firstColumn), m_model->index(rows - 1, m_lastColumn));
-    }
-
-private:
-    TableWriteGuard m_guard;
-    QAbstractItemModel *m_model;
-    QSignalBlocker m_modelBlocker;
-    int m_firstColumn;
-    int m_lastColumn;
-};
-
 // The store's items by id for a pass over many rows in any order: one
 // array step each instead of a walk down the map, which in a sorted order
 // would touch scattered memory at every level.
@@ -109,28 +81,6 @@ private:
     std::vector<const AuctionItem *> m_byId;
 };
 
-void setCellText(QTableWidget *table, int row, int column, const QString &text)
-{
-    if (QTableWidgetItem *cell = table->item(row, column))
-        cell->setText(text);
-}
-
-// Both profit cells of a row, with their texts and sign colours: a profit
-// cell never shows a new figure in the colour of an old one.
-void rewriteProfitCells(QTableWidget *table, int row, const AuctionItem &item, FigureShapes *shapes = nullptr)
-{
-    const std::optional<int64_t> profits[] = {item.profitMeso(), item.profitWon()};
-    const int columns[] = {ProfitMesoColumn, ProfitWonColumn};
-    for (int i = 0; i < 2; ++i) {
-        if (QTableWidgetItem *cell = table->item(row, columns[i])) {
-            cell->setText(figureText(profits[i]));
-            colourProfitCell(cell, profits[i]);
-        }
-        if (shapes && profits[i])
-            shapes->add(columns[i], *profits[i]);
-    }
-}
-
 bool isFigureColumn(int column)
 {
     return column >= CashColumn && column < columnCount;
@@ -141,8 +91,41 @@ bool isFigureColumn(int column)
 LedgerTable::LedgerTable(MyTableWidget *table, const LedgerStore &store)
     : m_table(table)
     , m_store(store)
+    , m_cells(store)
     , m_figureWidths(columnCount, 0)
 {
+}
+
+LedgerTable::~LedgerTable()
+{
+    // The cells read from what this table holds: they go first.
+    TableWriteGuard guard(m_table);
+    m_table->setRowCount(0);
+}
+
+QTableWidgetItem *LedgerTable::newCell(int32_t id, int column)
+{
+    return new LedgerCell(m_cells, id, column);
+}
+
+void LedgerTable::repaintRow(int row, int firstColumn, int lastColumn)
+{
+    QAbstractItemModel *model = m_table->model();
+    emit model->dataChanged(model->index(row, firstColumn), model->index(row, lastColumn));
+}
+
+void LedgerTable::fitColumnsToNewRows()
+{
+    // The name column to the rows in view and around them; each figure
+    // column to its widest figure and its title, whatever rows are in view.
+    if (!m_table->isColumnHidden(NameColumn))
+        m_table->resizeColumnToContents(NameColumn);
+    QHeaderView *header = m_table->horizontalHeader();
+    for (int column = CashColumn; column < columnCount; ++column) {
+        const int width = std::max(header->sectionSizeHint(column), m_figureWidths[static_cast<size_t>(column)]);
+        if (m_table->columnWidth(column) != width)
+            m_table->setColumnWidth(column, width);
+    }
 }
 
 int LedgerTable::cellWidthFor(const QString &text) const
@@ -193,12 +176,6 @@ void LedgerTable::fitFigures(const FigureShapes &shapes)
             growFigureColumn(column, cellWidthFor(text));
 }
 
-void LedgerTable::keepFigureWidths()
-{
-    for (int column = CashColumn; column < columnCount; ++column)
-        growFigureColumn(column, 0);
-}
-
 void LedgerTable::remember(int32_t id, QTableWidgetItem *keyCell)
 {
     if (id < 0)
@@ -224,29 +201,25 @@ int LedgerTable::rowOf(int32_t id) const
 
 int32_t LedgerTable::idAt(int row) const
 {
-    const QTableWidgetItem *cell = m_table->item(row, KeyColumn);
-    return cell ? cell->text().toInt() : -1;
+    return LedgerCell::idOf(m_table->item(row, KeyColumn));
 }
 
-void LedgerTable::insertRow(int32_t id, const AuctionItem &item)
+void LedgerTable::insertRow(int32_t id)
 {
     if (m_batchDepth > 0 && m_batchingEnabled) {
         m_pending.push_back(id);
         return;
     }
-    placeRow(0, id, item);
-    // Fitted to the rows around the ones in view; a figure further away
-    // may need more.
-    m_table->resizeColumnsToContents();
-    keepFigureWidths();
+    placeRow(0, id);
     for (int column = CashColumn; column < columnCount; ++column)
         fitFigure(0, column);
+    fitColumnsToNewRows();
 }
 
-void LedgerTable::insertRowAt(int row, int32_t id, const AuctionItem &item)
+void LedgerTable::insertRowAt(int row, int32_t id)
 {
     row = std::max(0, std::min(row, m_table->rowCount()));
-    placeRow(row, id, item);
+    placeRow(row, id);
     // A row that comes back only needs its own cells to fit: measuring the
     // columns over every row would cost a whole table's layout.
     const int grid = m_table->showGrid() ? 1 : 0;
@@ -263,12 +236,13 @@ void LedgerTable::insertRowAt(int row, int32_t id, const AuctionItem &item)
     }
 }
 
-void LedgerTable::placeRow(int row, int32_t id, const AuctionItem &item)
+void LedgerTable::placeRow(int row, int32_t id)
 {
     TableWriteGuard guard(m_table);
     m_table->insertRow(row);
+    m_cells.rowLaidAnew(id);
     for (int column = 0; column < columnCount; ++column) {
-        QTableWidgetItem *cell = makeCell(column, id, item);
+        QTableWidgetItem *cell = newCell(id, column);
         m_table->setItem(row, column, cell);
         if (column == KeyColumn)
             remember(id, cell);
@@ -279,6 +253,9 @@ void LedgerTable::removeRowOf(int32_t id)
 {
     const int row = rowOf(id);
     remember(id, nullptr);
+    // An item that comes back comes back in a fresh row.
+    if (m_cells.highlightedId == id)
+        m_cells.highlightedId = -1;
     if (row < 0)
         return;
     TableWriteGuard guard(m_table);
@@ -296,6 +273,7 @@ void LedgerTable::clear()
     hideSortArrow();
     TableWriteGuard guard(m_table);
     m_table->setRowCount(0);
+    m_cells.clear();
 }
 
 void LedgerTable::hideSortArrow()
@@ -338,8 +316,6 @@ void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
         // Each new cell would announce itself to the view; the view learns
         // of them all at once below.
         QSignalBlocker modelBlocker(model);
-        CellFactory cells(&shapes);
-        QTableWidgetItem *rowCells[columnCount];
         for (int j = 0; j < count; ++j) {
             const int32_t id = idsInInsertionOrder[static_cast<size_t>(j)];
             const AuctionItem *item = items.find(id);
@@ -347,31 +323,48 @@ void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
                 continue;
             // The last one inserted ends on top, as with one insertion at a time.
             const int row = count - 1 - j;
-            cells.makeRow(id, *item, rowCells);
-            for (int column = 0; column < columnCount; ++column)
-                m_table->setItem(row, column, rowCells[column]);
-            remember(id, rowCells[KeyColumn]);
+            m_cells.rowLaidAnew(id);
+            for (int column = 0; column < columnCount; ++column) {
+                QTableWidgetItem *cell = newCell(id, column);
+                m_table->setItem(row, column, cell);
+                if (column == KeyColumn)
+                    remember(id, cell);
+            }
+            shapes.addRow(*item, RowFigures(*item));
         }
     }
     emit model->dataChanged(model->index(0, 0), model->index(count - 1, columnCount - 1));
-    // Fitted to at most a thousand rows (those in view and around them);
-    // the figures of all the rows are fitted by their shapes.
-    m_table->resizeColumnsToContents();
-    keepFigureWidths();
     fitFigures(shapes);
+    fitColumnsToNewRows();
 }
 
 void LedgerTable::rebuild(const std::vector<int32_t> &idsInInsertionOrder)
 {
-    clear();
-    beginBatch();
-    const ItemLookup items(m_store);
-    for (int32_t id : idsInInsertionOrder) {
-        const AuctionItem *item = items.find(id);
-        assert(item);
-        insertRow(id, *item);
+    const std::vector<int32_t> idsTopDown(idsInInsertionOrder.rbegin(), idsInInsertionOrder.rend());
+    // The rows of these very items are laid anew where they stand: each row
+    // takes the item of its new place, as fresh as a row put in.
+    if (static_cast<int>(idsTopDown.size()) != m_table->rowCount() || !showInOrder(idsTopDown)) {
+        clear();
+        beginBatch();
+        for (int32_t id : idsInInsertionOrder)
+            insertRow(id);
+        endBatch();
+        return;
     }
-    endBatch();
+    hideSortArrow();
+    m_cells.highlightedId = -1;
+    m_cells.dropTyped();
+    m_cells.allRowsLaidAnew();
+    m_table->setCurrentIndex(QModelIndex());
+    m_table->clearSelection();
+    m_table->scrollToTop();
+    // The columns start again from what the rows now show.
+    std::fill(m_figureWidths.begin(), m_figureWidths.end(), 0);
+    FigureShapes shapes;
+    for (const auto &entry : m_store.items())
+        shapes.addRow(entry.second, RowFigures(entry.second));
+    fitFigures(shapes);
+    fitColumnsToNewRows();
 }
 
 void LedgerTable::sortByColumn(int column, Qt::SortOrder order)
@@ -380,92 +373,67 @@ void LedgerTable::sortByColumn(int column, Qt::SortOrder order)
         hideSortArrow();
         return;
     }
-    moveRows(HeaderSort::idsInOrder(m_store.items(), column, order));
-    m_table->horizontalHeader()->setSortIndicator(column, order);
-}
-
-void LedgerTable::moveRows(const std::vector<int32_t> &idsTopDown)
-{
-    const int rows = m_table->rowCount();
     const int32_t currentId = this->currentId();
     const int currentColumn = m_table->currentColumn();
-
-    // The row each item is in now, and the rows now in their new order;
-    // a row whose item the order leaves out would keep its place after them.
-    std::vector<int> rowNow(m_keyCells.size(), -1);
-    for (int row = 0; row < rows; ++row) {
-        const int32_t id = idAt(row);
-        if (id >= 0 && static_cast<size_t>(id) < rowNow.size())
-            rowNow[static_cast<size_t>(id)] = row;
-    }
-    std::vector<int> fromRow;
-    fromRow.reserve(static_cast<size_t>(rows));
-    std::vector<bool> moved(static_cast<size_t>(rows), false);
-    for (const int32_t id : idsTopDown) {
-        const int row = id >= 0 && static_cast<size_t>(id) < rowNow.size() ? rowNow[static_cast<size_t>(id)] : -1;
-        if (row >= 0 && !moved[static_cast<size_t>(row)]) {
-            moved[static_cast<size_t>(row)] = true;
-            fromRow.push_back(row);
-        }
-    }
-    for (int row = 0; row < rows; ++row)
-        if (!moved[static_cast<size_t>(row)])
-            fromRow.push_back(row);
-
-    {
-        // The cells move as they are: taken out of every row, then put in
-        // their new rows, which also tells each cell where it now is.
-        TableWriteGuard guard(m_table);
-        QAbstractItemModel *model = m_table->model();
-        {
-            QSignalBlocker modelBlocker(model);
-            std::vector<QTableWidgetItem *> cells(static_cast<size_t>(rows) * columnCount);
-            for (int row = 0; row < rows; ++row)
-                for (int column = 0; column < columnCount; ++column)
-                    cells[static_cast<size_t>(row) * columnCount + column] = m_table->takeItem(row, column);
-            for (int row = 0; row < rows; ++row) {
-                const size_t from = static_cast<size_t>(fromRow[static_cast<size_t>(row)]) * columnCount;
-                for (int column = 0; column < columnCount; ++column)
-                    m_table->setItem(row, column, cells[from + column]);
-            }
-        }
-        emit model->dataChanged(model->index(0, 0), model->index(rows - 1, columnCount - 1));
-    }
+    if (!showInOrder(HeaderSort::idsInOrder(m_store.items(), column, order)))
+        return;
+    m_table->horizontalHeader()->setSortIndicator(column, order);
     // The item that was current stays current in its new row.
     const int currentRow = rowOf(currentId);
     if (currentRow >= 0)
         m_table->setCurrentCell(currentRow, currentColumn);
 }
 
+bool LedgerTable::showInOrder(const std::vector<int32_t> &idsTopDown)
+{
+    const int rows = m_table->rowCount();
+    if (static_cast<int>(idsTopDown.size()) != rows)
+        return false;
+    // Every row takes the item of its new place; the cells stay where they
+    // are, so the table neither takes nor puts a single one.
+    TableWriteGuard guard(m_table);
+    for (int row = 0; row < rows; ++row) {
+        const int32_t id = idsTopDown[static_cast<size_t>(row)];
+        for (int column = 0; column < columnCount; ++column) {
+            QTableWidgetItem *cell = m_table->item(row, column);
+            if (cell && cell->type() == LedgerCell::Type)
+                static_cast<LedgerCell *>(cell)->setId(id);
+            if (column == KeyColumn)
+                remember(id, cell);
+        }
+    }
+    QAbstractItemModel *model = m_table->model();
+    if (rows > 0)
+        emit model->dataChanged(model->index(0, 0), model->index(rows - 1, columnCount - 1));
+    return true;
+}
+
 void LedgerTable::highlightTopRow()
 {
     if (m_table->rowCount() == 0)
         return;
+    m_cells.highlightedId = idAt(0);
     TableWriteGuard guard(m_table);
-    for (int column = 1; column < m_table->columnCount(); ++column)
-        if (QTableWidgetItem *cell = m_table->item(0, column))
-            cell->setBackground(QBrush(QColor(255, 255, 0, 255)));
+    repaintRow(0, NameColumn, columnCount - 1);
 }
 
 void LedgerTable::rewriteItem(int32_t id, const AuctionItem &before, const AuctionItem &after)
 {
+    m_cells.dropTyped();
     const int row = rowOf(id);
     if (row < 0)
         return;
+    const bool cashChanged = before.cashPrice != after.cashPrice || before.isUseMileage != after.isUseMileage;
+    // A won paid that changed is written with separators again.
+    if (cashChanged)
+        m_cells.rowLaidAnew(id);
     TableWriteGuard guard(m_table);
-    if (before.name != after.name)
-        setCellText(m_table, row, NameColumn, cellText(NameColumn, id, after));
-    if (before.cashPrice != after.cashPrice || before.isUseMileage != after.isUseMileage) {
-        setCellText(m_table, row, CashColumn, cellText(CashColumn, id, after));
+    repaintRow(row, NameColumn, columnCount - 1);
+    if (cashChanged)
         fitFigure(row, CashColumn);
-    }
-    if (before.mesoPrice != after.mesoPrice) {
-        setCellText(m_table, row, MesoColumn, cellText(MesoColumn, id, after));
+    if (before.mesoPrice != after.mesoPrice)
         fitFigure(row, MesoColumn);
-    }
-    if (before.cashPrice != after.cashPrice || before.mesoPrice != after.mesoPrice
-        || before.isUseMileage != after.isUseMileage) {
-        rewriteProfitCells(m_table, row, after);
+    if (cashChanged || before.mesoPrice != after.mesoPrice) {
         fitFigure(row, ProfitMesoColumn);
         fitFigure(row, ProfitWonColumn);
     }
@@ -473,62 +441,56 @@ void LedgerTable::rewriteItem(int32_t id, const AuctionItem &before, const Aucti
 
 void LedgerTable::rewriteCell(int row, int column)
 {
+    m_cells.dropTyped();
     const int32_t id = idAt(row);
-    const AuctionItem *item = m_store.findItem(id);
-    if (!item)
+    if (!m_store.findItem(id))
         return;
+    if (column == CashColumn)
+        m_cells.rowLaidAnew(id);
     TableWriteGuard guard(m_table);
-    setCellText(m_table, row, column, cellText(column, id, *item));
+    repaintRow(row, column, column);
     fitFigure(row, column);
 }
 
-void LedgerTable::rewriteSetting(LedgerSetting setting)
+void LedgerTable::rewriteSetting(LedgerSetting setting, const EachItem &alsoForEach)
 {
+    // One pass over the ledger: the figures the setting moved, for the
+    // columns to fit them, and for whoever else needs every item's figures.
+    FigureShapes shapes;
+    int firstColumn = ProfitMesoColumn;
+    int lastColumn = ProfitWonColumn;
+    switch (setting) {
+    case LedgerSetting::Rate:
+        shapes.add(RateColumn, m_store.rate);
+        lastColumn = RateColumn;
+        break;
+    case LedgerSetting::Fee:
+        shapes.add(FeeColumn, m_store.fee, false);
+        lastColumn = FeeColumn;
+        break;
+    case LedgerSetting::Discount:
+        firstColumn = CashColumn;
+        m_cells.cashShownPlain();
+        break;
+    }
+    for (const auto &entry : m_store.items()) {
+        const RowFigures figures(entry.second);
+        if (alsoForEach)
+            alsoForEach(entry.second, figures);
+        if (setting == LedgerSetting::Discount)
+            shapes.add(CashColumn, figures.wonCost, false);
+        if (figures.profitMeso)
+            shapes.add(ProfitMesoColumn, *figures.profitMeso);
+        if (figures.profitWon)
+            shapes.add(ProfitWonColumn, *figures.profitWon);
+    }
     const int rows = m_table->rowCount();
     if (rows == 0)
         return;
-    const ItemLookup items(m_store);
-    // Every figure the rewrite writes, for the columns to fit them.
-    FigureShapes shapes;
-    switch (setting) {
-    case LedgerSetting::Rate: {
-        const QString rateText = QString::fromLatin1(ProfitMath::formatThousands(m_store.rate));
-        shapes.add(RateColumn, m_store.rate);
-        ColumnRewrite rewrite(m_table, ProfitMesoColumn, RateColumn);
-        for (int row = 0; row < rows; ++row) {
-            if (const AuctionItem *item = items.find(idAt(row))) {
-                setCellText(m_table, row, RateColumn, rateText);
-                rewriteProfitCells(m_table, row, *item, &shapes);
-            }
-        }
-        break;
-    }
-    case LedgerSetting::Fee: {
-        const QString feeText = QString::number(m_store.fee);
-        shapes.add(FeeColumn, m_store.fee, false);
-        ColumnRewrite rewrite(m_table, ProfitMesoColumn, FeeColumn);
-        for (int row = 0; row < rows; ++row) {
-            if (const AuctionItem *item = items.find(idAt(row))) {
-                rewriteProfitCells(m_table, row, *item, &shapes);
-                setCellText(m_table, row, FeeColumn, feeText);
-            }
-        }
-        break;
-    }
-    case LedgerSetting::Discount: {
-        ColumnRewrite rewrite(m_table, CashColumn, ProfitWonColumn);
-        for (int row = 0; row < rows; ++row) {
-            if (const AuctionItem *item = items.find(idAt(row))) {
-                // Plain digits here, as this command has always shown them,
-                // until the row is rebuilt by a sort or an edit.
-                const int32_t wonCost = item->wonCost();
-                setCellText(m_table, row, CashColumn, QString::number(wonCost));
-                shapes.add(CashColumn, wonCost, false);
-                rewriteProfitCells(m_table, row, *item, &shapes);
-            }
-        }
-        break;
-    }
+    {
+        TableWriteGuard guard(m_table);
+        QAbstractItemModel *model = m_table->model();
+        emit model->dataChanged(model->index(0, firstColumn), model->index(rows - 1, lastColumn));
     }
     fitFigures(shapes);
 }

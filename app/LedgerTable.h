@@ -1,10 +1,12 @@
 #pragma once
 
+#include "LedgerCell.h"
 #include "LedgerListener.h"
 
 #include <Qt>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class LedgerStore;
@@ -14,27 +16,33 @@ class QTableWidgetItem;
 struct AuctionItem;
 namespace AuctionRows {
 class FigureShapes;
+struct RowFigures;
 }
 
-// Writes the auction table's rows from the store: every row the program
-// puts in, takes out or rewrites goes through here. Each row holds its
-// item's id in the hidden first column, and the row of an id is found
-// without reading the others. A figure column (2 to 8) grows with whatever
-// is written into it so that no figure is ever cut short; the name column
-// is fitted when rows come in.
+// Lays out the auction table's rows: every row the program puts in, takes
+// out, reorders or shows anew goes through here. Its cells (LedgerCell)
+// hold only their item's id and work out what they show from the store, so
+// no command writes a cell's text; this class tells the view which cells
+// to show again. The row of an id is found without reading the others. A
+// figure column (2 to 8) grows with whatever it shows so that no figure is
+// ever cut short; the name column is fitted when rows come in.
 class LedgerTable
 {
 public:
     LedgerTable(MyTableWidget *table, const LedgerStore &store);
+    ~LedgerTable();
+    LedgerTable(const LedgerTable &) = delete;
+    LedgerTable &operator=(const LedgerTable &) = delete;
 
     // A new row at the top, or batched (see beginBatch).
-    void insertRow(int32_t id, const AuctionItem &item);
+    void insertRow(int32_t id);
     // A row at `row`, or the nearest row that exists.
-    void insertRowAt(int row, int32_t id, const AuctionItem &item);
+    void insertRowAt(int row, int32_t id);
     void removeRowOf(int32_t id);
     void clear();
-    // Empties the table and inserts the rows in this order, each on top.
-    // The rows are in no column's order then: no column title shows an arrow.
+    // The table as if emptied and the rows inserted in this order, each on
+    // top: every row fresh, nothing selected, the top in view. The rows are
+    // in no column's order then: no column title shows an arrow.
     void rebuild(const std::vector<int32_t> &idsInInsertionOrder);
     void highlightTopRow();
     // Moves the rows into the order of what column shows, as a click on its
@@ -47,8 +55,11 @@ public:
     void rewriteItem(int32_t id, const AuctionItem &before, const AuctionItem &after);
     // One cell of an item as a fresh row shows it (a refused edit's cell).
     void rewriteCell(int row, int column);
-    // The columns that show a setting and the figures that depend on it.
-    void rewriteSetting(LedgerSetting setting);
+    // The columns that show a setting and the figures that depend on it,
+    // after one pass over the ledger that also hands each item and its
+    // figures to alsoForEach.
+    using EachItem = std::function<void(const AuctionItem &, const AuctionRows::RowFigures &)>;
+    void rewriteSetting(LedgerSetting setting, const EachItem &alsoForEach = EachItem());
 
     // Closes an open cell editor without taking its text.
     void closeEditor();
@@ -77,11 +88,15 @@ public:
 
 private:
     void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
-    void placeRow(int row, int32_t id, const AuctionItem &item);
+    QTableWidgetItem *newCell(int32_t id, int column);
+    void placeRow(int row, int32_t id);
     void remember(int32_t id, QTableWidgetItem *keyCell);
     void hideSortArrow();
-    // Puts the rows in this order, the top row first.
-    void moveRows(const std::vector<int32_t> &idsTopDown);
+    // Shows the items in this order, the top row first; false, changing
+    // nothing, when they are not as many as the rows.
+    bool showInOrder(const std::vector<int32_t> &idsTopDown);
+    // The view shows these cells of a row again.
+    void repaintRow(int row, int firstColumn, int lastColumn);
 
     // The column width that shows text whole in a cell.
     int cellWidthFor(const QString &text) const;
@@ -90,12 +105,13 @@ private:
     void fitFigure(int row, int column);
     // The figure columns made as wide as what a pass over many rows wrote.
     void fitFigures(const AuctionRows::FigureShapes &shapes);
-    // Gives back each figure column the width its figures need after the
-    // columns were fitted to a part of the rows.
-    void keepFigureWidths();
+    // After rows came in: the name column fitted to the rows about the view,
+    // each figure column to its title and its widest figure.
+    void fitColumnsToNewRows();
 
     MyTableWidget *m_table;
     const LedgerStore &m_store;
+    CellSource m_cells;
     // The id cell of each row by item id; its row is asked of the table.
     std::vector<QTableWidgetItem *> m_keyCells;
     int m_batchDepth = 0;

@@ -314,7 +314,8 @@ bool MainWindow::setupAuctionTable()
 
 void MainWindow::insertAuctionRow(int32_t id, const AuctionItem &item)
 {
-    rows->insertRow(id, item);
+    Q_UNUSED(item)
+    rows->insertRow(id);
 }
 
 void MainWindow::beginRowBatch()

@@ -17,12 +17,18 @@ int signOf(LedgerTotals::Sum value)
 
 void LedgerTotals::add(const AuctionItem &item)
 {
-    apply(item, 1);
+    apply(item.wonCost(), item.profitMeso(), item.profitWon(), 1);
+}
+
+void LedgerTotals::add(int32_t wonCost, const std::optional<int64_t> &profitMeso,
+                       const std::optional<int64_t> &profitWon)
+{
+    apply(wonCost, profitMeso, profitWon, 1);
 }
 
 void LedgerTotals::remove(const AuctionItem &item)
 {
-    apply(item, -1);
+    apply(item.wonCost(), item.profitMeso(), item.profitWon(), -1);
 }
 
 void LedgerTotals::clear()
@@ -37,18 +43,19 @@ void LedgerTotals::recount(const std::map<int32_t, AuctionItem> &items)
         add(entry.second);
 }
 
-void LedgerTotals::apply(const AuctionItem &item, int direction)
+void LedgerTotals::apply(int32_t wonCost, const std::optional<int64_t> &profitMeso,
+                         const std::optional<int64_t> &profitWon, int direction)
 {
     // Every figure is widened before it is added, so no sum of 64-bit
     // figures can overflow short of 2^63 items.
     m_itemCount += direction;
-    m_wonPaid += direction * static_cast<Sum>(item.wonCost());
-    if (const std::optional<int64_t> profit = item.profitMeso())
-        m_profitMeso += direction * static_cast<Sum>(*profit);
+    m_wonPaid += direction * static_cast<Sum>(wonCost);
+    if (profitMeso)
+        m_profitMeso += direction * static_cast<Sum>(*profitMeso);
     else
         m_undefinedMeso += direction;
-    if (const std::optional<int64_t> profit = item.profitWon())
-        m_profitWon += direction * static_cast<Sum>(*profit);
+    if (profitWon)
+        m_profitWon += direction * static_cast<Sum>(*profitWon);
     else
         m_undefinedWon += direction;
 }

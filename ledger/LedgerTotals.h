@@ -39,6 +39,8 @@ public:
     };
 
     void add(const AuctionItem &item);
+    // An item by the figures already worked out for it.
+    void add(int32_t wonCost, const std::optional<int64_t> &profitMeso, const std::optional<int64_t> &profitWon);
     void remove(const AuctionItem &item);
     void clear();
     void recount(const std::map<int32_t, AuctionItem> &items);
@@ -77,7 +79,8 @@ public:
     QString summary() const;
 
 private:
-    void apply(const AuctionItem &item, int direction);
+    void apply(int32_t wonCost, const std::optional<int64_t> &profitMeso, const std::optional<int64_t> &profitWon,
+               int direction);
 
     int64_t m_itemCount = 0;
     Sum m_wonPaid = 0;
