@@ -213,15 +213,25 @@ void LedgerTable::insertRow(int32_t id)
     placeRow(0, id);
     for (int column = CashColumn; column < columnCount; ++column)
         fitFigure(0, column);
+    // One new row: the names in view are measured, not a thousand rows
+    // about them, so that a registration costs what the view shows.
+    QHeaderView *header = m_table->horizontalHeader();
+    const int precision = header->resizeContentsPrecision();
+    header->setResizeContentsPrecision(0);
     fitColumnsToNewRows();
+    header->setResizeContentsPrecision(precision);
 }
 
 void LedgerTable::insertRowAt(int row, int32_t id)
 {
     row = std::max(0, std::min(row, m_table->rowCount()));
     placeRow(row, id);
-    // A row that comes back only needs its own cells to fit: measuring the
-    // columns over every row would cost a whole table's layout.
+    fitRow(row);
+}
+
+void LedgerTable::fitRow(int row)
+{
+    // Measuring the columns over every row would cost a whole table's layout.
     const int grid = m_table->showGrid() ? 1 : 0;
     for (int column = 0; column < columnCount; ++column) {
         if (isFigureColumn(column)) {

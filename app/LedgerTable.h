@@ -101,6 +101,8 @@ private:
     // The column width that shows text whole in a cell.
     int cellWidthFor(const QString &text) const;
     void growFigureColumn(int column, int width);
+    // Every column made as wide as this row's cells need.
+    void fitRow(int row);
     // A figure column made as wide as the figure in this cell needs.
     void fitFigure(int row, int column);
     // The figure columns made as wide as what a pass over many rows wrote.

@@ -9,12 +9,18 @@
 //   --repetitions=R                    repetitions per measurement (5)
 //   --startup-processes=N              start-ups in fresh processes, N of each
 //                                      kind (15; 0 leaves them out)
+//   pelarin_bench --grid               every command after every state a
+//                                      player reaches, at each size
+//   pelarin_bench --scaling-check      the grid at 10,000 and 100,000 items;
+//                                      fails when a command grows more than
+//                                      30 times for ten times the items
 //   pelarin_bench --startup-once window|bare
 //                                      one start-up in this process: prints
 //                                      when the window was exposed and exits
 //
 // Google Benchmark's own options (--benchmark_filter=...) work as usual.
 
+#include "BenchWindow.h"
 #include "LedgerGenerator.h"
 #include "ProcessStartup.h"
 
@@ -681,8 +687,13 @@ struct Options
     QString makePath;
     QString loadFile;
     std::optional<ProcessStartup::Kind> startupOnce;
+    // Every command after every state; with the check, over 10,000 and
+    // 100,000 items only, failing on a cost that grows faster than the ledger.
+    bool grid = false;
+    bool scalingCheck = false;
     bool valid = true;
 };
+
 
 Options takeOptions(int &argc, char **argv)
 {
@@ -711,6 +722,11 @@ Options takeOptions(int &argc, char **argv)
             bool isNumber = false;
             startupProcesses = argument.mid(20).toInt(&isNumber);
             options.valid = options.valid && isNumber && startupProcesses >= 0;
+        } else if (argument == QLatin1String("--grid")) {
+            options.grid = true;
+        } else if (argument == QLatin1String("--scaling-check")) {
+            options.grid = true;
+            options.scalingCheck = true;
         } else if (argument.startsWith(QLatin1String("--repetitions="))) {
             bool isNumber = false;
             repetitions = argument.mid(14).toInt(&isNumber);
@@ -722,6 +738,13 @@ Options takeOptions(int &argc, char **argv)
     argc = kept;
     argv[argc] = nullptr;
     return options;
+}
+
+std::vector<int64_t> gridSizes(const Options &options)
+{
+    if (options.scalingCheck)
+        return {10000, 100000};
+    return std::vector<int64_t>(std::begin(ledgerSizes), std::end(ledgerSizes));
 }
 
 // The offscreen platform warns about every window it shows, and every
@@ -736,6 +759,45 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 }
 
 } // namespace
+
+namespace BenchWindow {
+
+void settle()
+{
+    ::settle();
+}
+
+void closeWindow()
+{
+    ::closeWindow();
+}
+
+MainWindow *loadedWindow(benchmark::State &state, int64_t n)
+{
+    return ::loadedWindow(state, n);
+}
+
+QString ledgerPath(int64_t n)
+{
+    return workspace->ledger(n);
+}
+
+QString workspacePath(const QString &relative)
+{
+    return workspace->path(relative);
+}
+
+QAction *fileAction(MainWindow *window, int key)
+{
+    return ::fileAction(window, key);
+}
+
+QWidget *formChild(MainWindow *window, const char *name)
+{
+    return ::child<QWidget>(window, name);
+}
+
+} // namespace BenchWindow
 
 int main(int argc, char **argv)
 {
@@ -769,6 +831,9 @@ int main(int argc, char **argv)
             ->Repetitions(1)
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
+    } else if (options.grid) {
+        startupProcesses = 0;
+        BenchGrid::registerAll(gridSizes(options), repetitions);
     } else {
         registerAll();
     }
@@ -787,6 +852,12 @@ int main(int argc, char **argv)
     }
     FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (options.grid) {
+        const int failures = BenchGrid::report([&](const std::string &key) { return reporter.median(key); },
+                                               gridSizes(options), options.scalingCheck);
+        benchmark::Shutdown();
+        return failures == 0 ? 0 : 1;
+    }
     if (options.loadFile.isEmpty())
         printSummary(reporter, processStartup);
     benchmark::Shutdown();
