@@ -52,7 +52,13 @@ bool registerItem(MainWindow *window)
     dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_3"))->setText(QString::number(250000000 + registrations));
     dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(registrations % 2 == 0);
     dialog->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+    // The player goes back to the table; the dialog's fields would take
+    // the undo keys for themselves.
+    dialog->close();
+    window->activateWindow();
+    window->table()->setFocus();
     settle();
+
     return window->table()->rowCount() == before + 1;
 }
 

@@ -11,6 +11,11 @@
 #   bash scripts/bench.sh --million        only: open a 1,000,000-item ledger once
 #                                          (needs about 3 GB of memory)
 #   bash scripts/bench.sh --startup        only: start-up, offscreen and on Xvfb
+#   bash scripts/bench.sh --grid           only: every command after every state a
+#                                          player reaches, at 1,000 to 100,000 items
+#   bash scripts/bench.sh --scaling-check  only: that grid at 10,000 and 100,000
+#                                          items; fails when a command grows more
+#                                          than 30 times for ten times the items
 #   bash scripts/bench.sh --repetitions=3 --benchmark_filter=sort
 #                                          other arguments go to the benchmark
 #
@@ -20,10 +25,13 @@ cd "$(dirname "$0")/.."
 
 million=0
 startup_only=0
+grid=
 arguments=()
 for argument in "$@"; do
     if [ "$argument" = --million ]; then
         million=1
+    elif [ "$argument" = --grid ] || [ "$argument" = --scaling-check ]; then
+        grid=$argument
     elif [ "$argument" = --startup ]; then
         startup_only=1
     else
@@ -72,6 +80,14 @@ startup_on_xvfb() {
 
 if [ "$million" = 1 ]; then
     open_once 1000000
+    exit 0
+fi
+if [ -n "$grid" ]; then
+    echo "load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+    # Medians of three: a cost that grows with the square of the ledger is a
+    # hundred times dearer for ten times the items, far beyond any noise.
+    "$bench" "$grid" --repetitions=3 "${arguments[@]}" | grep -v -e '^grid/' -e '^-\+$' -e '^Benchmark '
+    echo "load average after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
     exit 0
 fi
 if [ "$startup_only" = 1 ]; then
