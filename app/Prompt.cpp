@@ -78,6 +78,29 @@ bool askToRecover(QWidget *parent, const QString &text)
     return box.clickedButton() == recover;
 }
 
+ChangedFileAnswer askAboutChangedFile(QWidget *parent, const QString &text)
+{
+    if (scripted) {
+        questions.append(text);
+        questionTitles.append(QStringLiteral("notify"));
+        return ChangedFileAnswer::Cancel;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("notify"), text, QMessageBox::NoButton, parent);
+    QPushButton *beside = box.addButton(QString::fromUtf8("새 이름으로 저장"), QMessageBox::AcceptRole);
+    QPushButton *overwrite = box.addButton(QString::fromUtf8("덮어쓰기"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setText(QString::fromUtf8("취소"));
+    // Return loses nothing: the other file stays and the work goes beside.
+    box.setDefaultButton(beside);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == beside)
+        return ChangedFileAnswer::SaveBeside;
+    if (box.clickedButton() == overwrite)
+        return ChangedFileAnswer::Overwrite;
+    return ChangedFileAnswer::Cancel;
+}
+
 namespace {
 
 // The dialog adds the default suffix itself; a dialog that does not (some
