@@ -15,12 +15,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -30,6 +32,22 @@ QString actionText(const char *verb, const QString &what)
 {
     const QString text = QString::fromUtf8(verb);
     return what.isEmpty() ? text : text + QStringLiteral(": ") + what;
+}
+
+// What the names of the files a save leaves beside a ledger say: the
+// original that was there, or this window's ledger saved beside a file that
+// someone else changed.
+const char *const originalLabel = "원본";
+const char *const besideLabel = "사본";
+
+bool sameFile(const QString &a, const QString &b)
+{
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a) == QFileInfo(b);
+}
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
 // A text field with the keyboard focus keeps its own undo and redo.
@@ -146,7 +164,7 @@ LedgerDocument::Settings LedgerDocument::currentSettings() const
 
 bool LedgerDocument::isModified() const
 {
-    return !m_undoStack.isClean() || !(currentSettings() == m_savedSettings);
+    return m_settingsReplaced || !m_undoStack.isClean() || !(currentSettings() == m_savedSettings);
 }
 
 void LedgerDocument::updateTitle()
@@ -163,9 +181,12 @@ void LedgerDocument::updateTitle()
     emit changed();
 }
 
-void LedgerDocument::markClean(const QString &path, const Settings &saved)
+void LedgerDocument::markClean(const QString &path, const Settings &saved, const FileStamp &stamp)
 {
     m_filePath = path;
+    m_fileStamp = stamp;
+    m_keepOriginal = false;
+    m_settingsReplaced = false;
     m_savedSettings = saved;
     m_undoStack.setClean();
     updateTitle();
@@ -175,13 +196,18 @@ bool LedgerDocument::maybeSave()
 {
     if (!isModified())
         return true;
-    const QString question = QString::fromUtf8("저장하지 않은 변경 사항이 있습니다.\n"
-                                               "변경 사항을 저장하시겠습니까?");
+    QString question = QString::fromUtf8("저장하지 않은 변경 사항이 있습니다.\n"
+                                         "변경 사항을 저장하시겠습니까?");
+    const QString original = originalToKeep(m_filePath);
+    if (!original.isEmpty())
+        question += QString::fromUtf8("\n\n파일에 이 창이 불러오지 못한 것이 있어, 저장하기 전에 원래 파일을 "
+                                      "같은 폴더에 %1(으)로 남겨 둡니다.")
+                        .arg(QFileInfo(original).fileName());
     switch (Prompt::askToSave(m_window, question)) {
     case Prompt::SaveAnswer::Save:
         // A ledger that has a file goes back into it; only a new one asks
         // for a name. A failed write has said so, and nothing goes on.
-        return m_filePath.isEmpty() ? save() : saveTo(m_filePath);
+        return m_filePath.isEmpty() ? save() : write(m_filePath, original);
     case Prompt::SaveAnswer::Discard:
         return true;
     case Prompt::SaveAnswer::Cancel:
@@ -209,22 +235,83 @@ bool LedgerDocument::save()
 
 bool LedgerDocument::saveTo(const QString &path)
 {
+    return write(path, originalToKeep(path));
+}
+
+QString LedgerDocument::originalToKeep(const QString &path) const
+{
+    if (!m_keepOriginal || !sameFile(path, m_filePath) || !QFileInfo(path).isFile())
+        return QString();
+    return freeNameBeside(path, QString::fromUtf8(originalLabel), QDateTime::currentDateTime());
+}
+
+bool LedgerDocument::write(QString path, QString original)
+{
+    const QString saveFailed = QString::fromUtf8("파일 저장 실패!");
+    // Someone else (another window, another program) wrote the ledger's
+    // file since this window read or wrote it: their work is not written
+    // over unless the player says so.
+    QString savedBeside;
+    if (sameFile(path, m_filePath) && !m_fileStamp.isNull() && QFileInfo(path).isFile()
+        && !m_fileStamp.matches(path)) {
+        const QString beside = freeNameBeside(path, QString::fromUtf8(besideLabel), QDateTime::currentDateTime());
+        const QString question
+            = QString::fromUtf8("%1 파일이 이 창에서 열거나 저장한 뒤에 바뀌었습니다. 다른 창이나 프로그램이 "
+                                "저장했을 수 있습니다.\n\n"
+                                "새 이름으로 저장: 바뀐 파일은 그대로 두고, 이 장부를 같은 폴더에 %2(으)로 "
+                                "저장합니다.\n"
+                                "덮어쓰기: 바뀐 파일 대신 이 장부를 저장합니다.")
+                  .arg(QFileInfo(path).fileName(), QFileInfo(beside).fileName());
+        switch (Prompt::askAboutChangedFile(m_window, question)) {
+        case Prompt::ChangedFileAnswer::SaveBeside:
+            path = savedBeside = beside;
+            original.clear();
+            break;
+        case Prompt::ChangedFileAnswer::Overwrite:
+            break;
+        case Prompt::ChangedFileAnswer::Cancel:
+            return false;
+        }
+    }
+    // The original first: without it nothing is written over.
+    if (!original.isEmpty()) {
+        if (QFileInfo::exists(original))
+            original = freeNameBeside(path, QString::fromUtf8(originalLabel), QDateTime::currentDateTime());
+        if (!QFile::copy(path, original)) {
+            Prompt::error(m_window, saveFailed);
+            return false;
+        }
+    }
     rapidjson::Document document;
     LedgerFile::build(document, m_store.rate, m_store.fee, m_store.rateOfDiscount, m_store.items());
-    if (!JsonFileIo::instance().writeLedgerFile(document, path)) {
-        Prompt::error(m_window, QString::fromUtf8("파일 저장 실패!"));
+    FileStamp stamp;
+    if (!JsonFileIo::instance().writeLedgerFile(document, path, &stamp)) {
+        Prompt::error(m_window, saveFailed);
         return false;
     }
-    markClean(path, currentSettings());
+    markClean(path, currentSettings(), stamp);
+    if (!original.isEmpty())
+        tell(QString::fromUtf8("원래 파일을 %1에 남겨 두었습니다.").arg(shownPath(original)));
+    if (!savedBeside.isEmpty())
+        tell(QString::fromUtf8("바뀐 파일은 그대로 두고 %1에 저장했습니다.").arg(shownPath(savedBeside)));
     return true;
 }
 
-void LedgerDocument::endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount)
+void LedgerDocument::tell(const QString &text)
+{
+    m_window->statusBar()->showMessage(text, 15000);
+}
+
+void LedgerDocument::endLoad(const QString &path, const FileStamp &stamp, int32_t fileRate, int32_t fileFee,
+                             double fileDiscount, bool tookWhole, bool settingsReplaced)
 {
     // The ids start again; no undo may reach back into the ledger before.
     m_undoStack.clear();
     showTotals();
-    markClean(path, {fileRate, fileFee == 3 ? 3 : 5, std::max(0.0, fileDiscount)});
+    markClean(path, {fileRate, fileFee == 3 ? 3 : 5, std::max(0.0, fileDiscount)}, stamp);
+    m_keepOriginal = !tookWhole;
+    m_settingsReplaced = settingsReplaced;
+    updateTitle();
 }
 
 void LedgerDocument::endRecovery(const QString &path)
@@ -233,6 +320,11 @@ void LedgerDocument::endRecovery(const QString &path)
     showTotals();
     m_filePath = path;
     m_savedSettings = currentSettings();
+    // What the file holds now is not known: it is kept before it is
+    // written over, and there is nothing to compare it with.
+    m_fileStamp = FileStamp();
+    m_keepOriginal = !path.isEmpty();
+    m_settingsReplaced = false;
     // No state of the history is the file's: unsaved until saved.
     m_undoStack.resetClean();
     updateTitle();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "LedgerListener.h"
 #include "LedgerTotals.h"
 
@@ -52,12 +53,16 @@ public:
 
     // When there are unsaved changes, asks whether to save them first: into
     // the ledger's file when it has one, else through the save command. True
-    // when the caller may go on (saved, or the user let them go).
+    // when the caller may go on (saved, or the user let them go). The
+    // question says where the file's original will be kept, when it will.
     bool maybeSave();
     // The save command: asks for a file name (".json" added to a name typed
     // without an extension) and writes. True only when the ledger was written.
     bool save();
     // Writes the ledger to path without ever leaving a partial file there.
+    // Over the ledger's own file it first keeps the original beside it when
+    // the load could not take the file whole, and asks when someone else
+    // has written the file since; the status bar says where anything went.
     bool saveTo(const QString &path);
 
     // Where the store's changes come from: the player (a registration, the
@@ -94,8 +99,12 @@ public:
         explicit LoadScope(LedgerDocument &document) : SourceScope(document, Source::Load) {}
     };
     // `file*` are what the file holds, so that a ratio the load could not
-    // take stays unsaved.
-    void endLoad(const QString &path, int32_t fileRate, int32_t fileFee, double fileDiscount);
+    // take stays unsaved; `stamp` is the file as it was read. `tookWhole` is
+    // false when the load skipped items or replaced settings: the file is
+    // then kept beside itself before it is written over. Replaced settings
+    // leave the ledger unsaved.
+    void endLoad(const QString &path, const FileStamp &stamp, int32_t fileRate, int32_t fileFee,
+                 double fileDiscount, bool tookWhole, bool settingsReplaced);
     // Work brought back from a run that ended without closing is unsaved
     // work on path (empty when it had no file yet); it takes a load's place.
     void endRecovery(const QString &path);
@@ -134,7 +143,12 @@ private:
     void showAddedRow(int32_t id);
     void updateTitle();
     void showTotals();
-    void markClean(const QString &path, const Settings &saved);
+    void markClean(const QString &path, const Settings &saved, const FileStamp &stamp);
+    // Where a save to path keeps the file's original first; empty when the
+    // file needs no keeping.
+    QString originalToKeep(const QString &path) const;
+    bool write(QString path, QString original);
+    void tell(const QString &text);
 
     QMainWindow *m_window;
     LedgerStore &m_store;
@@ -148,5 +162,13 @@ private:
     // What a save wrote or a load read; the settings live outside the undo
     // history, so they are compared with these.
     Settings m_savedSettings;
+    // The ledger's file as this program last read or wrote it (null when
+    // not known, as for work brought back after a crash).
+    FileStamp m_fileStamp;
+    // The file holds what the ledger does not: items or settings the load
+    // could not take, or, after a crash, whatever it held by then.
+    bool m_keepOriginal = false;
+    // The load replaced a setting of the file: unsaved until saved.
+    bool m_settingsReplaced = false;
     Source m_source = Source::Player;
 };

@@ -62,22 +62,10 @@ QString settingLine(const char *name, const QString &file, const QString &inForc
     return line;
 }
 
-} // namespace
-
-QString text(const LedgerFile::Contents &file, const InForce &inForce, const QString &ratioRefusal)
+// The settings part: one line for each setting the load replaced.
+QStringList settingLines(const LedgerFile::Contents &file, const InForce &inForce, const QString &ratioRefusal)
 {
     using LedgerFile::Given;
-    QStringList skipped;
-    if (const int count = file.skippedCount()) {
-        skipped << QString::fromUtf8("건너뛴 아이템 %1개").arg(count);
-        // The reasons in the order the window asks them: name, then prices.
-        for (LedgerFile::Skip skip : {LedgerFile::Skip::NoName, LedgerFile::Skip::PriceNotAboveZero,
-                                      LedgerFile::Skip::CashPriceTooLarge, LedgerFile::Skip::MesoPriceTooLarge,
-                                      LedgerFile::Skip::NotAnItem})
-            if (const int kind = file.skipped[static_cast<size_t>(skip)])
-                skipped << QString::fromUtf8("- ") + skipReason(skip) + QString::fromUtf8(": %1개").arg(kind);
-    }
-
     QStringList settings;
     if (!ratioRefusal.isEmpty()) {
         const QString kept = inForce.ratioSet ? thousands(inForce.rate) + QString::fromUtf8("원(쓰던 비율)")
@@ -102,7 +90,30 @@ QString text(const LedgerFile::Contents &file, const InForce &inForce, const QSt
         settings << settingLine("캐시 충전 할인율", given(file.rateOfDiscountGiven, percent(file.rateOfDiscount)),
                                 percent(inForce.rateOfDiscount), why);
     }
+    return settings;
+}
 
+} // namespace
+
+bool replacesSettings(const LedgerFile::Contents &file, const InForce &inForce, const QString &ratioRefusal)
+{
+    return !settingLines(file, inForce, ratioRefusal).isEmpty();
+}
+
+QString text(const LedgerFile::Contents &file, const InForce &inForce, const QString &ratioRefusal)
+{
+    QStringList skipped;
+    if (const int count = file.skippedCount()) {
+        skipped << QString::fromUtf8("건너뛴 아이템 %1개").arg(count);
+        // The reasons in the order the window asks them: name, then prices.
+        for (LedgerFile::Skip skip : {LedgerFile::Skip::NoName, LedgerFile::Skip::PriceNotAboveZero,
+                                      LedgerFile::Skip::CashPriceTooLarge, LedgerFile::Skip::MesoPriceTooLarge,
+                                      LedgerFile::Skip::NotAnItem})
+            if (const int kind = file.skipped[static_cast<size_t>(skip)])
+                skipped << QString::fromUtf8("- ") + skipReason(skip) + QString::fromUtf8(": %1개").arg(kind);
+    }
+
+    const QStringList settings = settingLines(file, inForce, ratioRefusal);
     if (skipped.isEmpty() && settings.isEmpty())
         return QString();
     QStringList parts{QString::fromUtf8("불러온 파일에서 그대로 쓰지 못한 것이 있습니다. 파일은 바뀌지 않았습니다.")};

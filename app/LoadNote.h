@@ -22,5 +22,7 @@ struct InForce
 // The message for the player; empty when the file was taken as it is.
 // `ratioRefusal` is why the file's ratio was refused, empty when it was set.
 QString text(const LedgerFile::Contents &file, const InForce &inForce, const QString &ratioRefusal);
+// Whether that message names a setting the load replaced.
+bool replacesSettings(const LedgerFile::Contents &file, const InForce &inForce, const QString &ratioRefusal);
 
 } // namespace LoadNote

@@ -549,10 +549,11 @@ void MainWindow::saveData()
 bool MainWindow::loadLedgerFrom(const QString &path)
 {
     LedgerFile::Contents contents;
+    FileStamp stamp;
     {
         // The document lives only as long as it takes to read it.
         rapidjson::Document document;
-        const bool opened = JsonFileIo::instance().readLedgerFile(document, path);
+        const bool opened = JsonFileIo::instance().readLedgerFile(document, path, &stamp);
         // Anything that is not a ledger is refused before the ledger is touched.
         if (!opened || document.HasParseError() || !LedgerFile::read(document, contents)) {
             Prompt::error(this, QString::fromUtf8("파일 로드 실패!"));
@@ -568,12 +569,15 @@ bool MainWindow::loadLedgerFrom(const QString &path)
             return false;
     }
     replaceLedger(contents);
-    ledgerDocument->endLoad(path, contents.rate, contents.fee, contents.rateOfDiscount);
     // What the load left out or replaced, in one message; the file stays as
-    // it is, and a replaced setting stays unsaved.
+    // it is, kept beside itself before a save writes over it, and a
+    // replaced setting stays unsaved.
     const LedgerStore &store = LedgerStore::instance();
-    const QString note = LoadNote::text(contents, {isRatioSet, store.rate, store.fee, store.rateOfDiscount},
-                                        ratioRefusal(fileRatio(contents.rate)));
+    const LoadNote::InForce inForce{isRatioSet, store.rate, store.fee, store.rateOfDiscount};
+    const QString refusal = ratioRefusal(fileRatio(contents.rate));
+    const QString note = LoadNote::text(contents, inForce, refusal);
+    ledgerDocument->endLoad(path, stamp, contents.rate, contents.fee, contents.rateOfDiscount, note.isEmpty(),
+                            LoadNote::replacesSettings(contents, inForce, refusal));
     if (!note.isEmpty())
         Prompt::error(this, note);
     return true;

@@ -13,6 +13,15 @@ QQueue<QString> fileNames;
 QStringList messages;
 QStringList questions;
 QStringList questionTitles;
+
+// The button that leaves a question without doing anything (also Escape).
+QPushButton *addCancelButton(QMessageBox &box)
+{
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setText(QString::fromUtf8("취소"));
+    box.setEscapeButton(cancel);
+    return cancel;
+}
 } // namespace
 
 namespace Prompt {
@@ -47,13 +56,11 @@ SaveAnswer askToSave(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::Question, QStringLiteral("notify"), text, QMessageBox::NoButton, parent);
     QPushButton *save = box.addButton(QMessageBox::Save);
     QPushButton *discard = box.addButton(QMessageBox::Discard);
-    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    addCancelButton(box);
     save->setText(QString::fromUtf8("저장"));
     discard->setText(QString::fromUtf8("저장 안 함"));
-    cancel->setText(QString::fromUtf8("취소"));
     // Return keeps the work; Escape changes nothing.
     box.setDefaultButton(save);
-    box.setEscapeButton(cancel);
     box.exec();
     if (box.clickedButton() == save)
         return SaveAnswer::Save;
@@ -76,6 +83,27 @@ bool askToRecover(QWidget *parent, const QString &text)
     box.setEscapeButton(discard);
     box.exec();
     return box.clickedButton() == recover;
+}
+
+ChangedFileAnswer askAboutChangedFile(QWidget *parent, const QString &text)
+{
+    if (scripted) {
+        questions.append(text);
+        questionTitles.append(QStringLiteral("notify"));
+        return ChangedFileAnswer::Cancel;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("notify"), text, QMessageBox::NoButton, parent);
+    QPushButton *beside = box.addButton(QString::fromUtf8("새 이름으로 저장"), QMessageBox::AcceptRole);
+    QPushButton *overwrite = box.addButton(QString::fromUtf8("덮어쓰기"), QMessageBox::DestructiveRole);
+    addCancelButton(box);
+    // Return loses nothing: the other file stays and the work goes beside.
+    box.setDefaultButton(beside);
+    box.exec();
+    if (box.clickedButton() == beside)
+        return ChangedFileAnswer::SaveBeside;
+    if (box.clickedButton() == overwrite)
+        return ChangedFileAnswer::Overwrite;
+    return ChangedFileAnswer::Cancel;
 }
 
 namespace {

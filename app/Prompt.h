@@ -23,6 +23,12 @@ SaveAnswer askToSave(QWidget *parent, const QString &text);
 // "복구" (the default, Return) or "버리기"; true for 복구. Scripted, it takes
 // the queued yes/no answers.
 bool askToRecover(QWidget *parent, const QString &text);
+// What to do when the file a save would write over was written by someone
+// else since this program read or wrote it.
+enum class ChangedFileAnswer { SaveBeside, Overwrite, Cancel };
+// "notify" question with "새 이름으로 저장" (the default, Return), "덮어쓰기"
+// and "취소" (also Escape). Scripted, it is cancelled.
+ChangedFileAnswer askAboutChangedFile(QWidget *parent, const QString &text);
 
 // File dialogs; an empty string when cancelled. The save dialog starts at
 // `start` and adds `defaultSuffix` to a name typed without an extension (also

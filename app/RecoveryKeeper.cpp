@@ -39,6 +39,35 @@ void keepAside(const QString &copy)
         QFile::remove(copy);
 }
 
+// Takes the lock of another run when that run is gone.
+bool takeLockOfGoneRun(QLockFile &lock)
+{
+    lock.setStaleLockTime(0);
+    // A lock in our own process id is not ours (ours is named after our
+    // start): its run is gone and its id came round again, as it does
+    // when Wine starts afresh after its server was ended.
+    qint64 pid = 0;
+    QString host, application;
+    if (lock.getLockInfo(&pid, &host, &application) && pid == QCoreApplication::applicationPid())
+        lock.removeStaleLockFile();
+    // Held: its run is still there.
+    return lock.tryLock(0);
+}
+
+// A run that ended without closing and with nothing unsaved left its lock
+// and no copy: nothing to offer, so the lock goes.
+void removeLocksOfGoneRuns(const QDir &directory, const QString &ours)
+{
+    for (const QFileInfo &info : directory.entryInfoList({QStringLiteral("run-*.lock")}, QDir::Files)) {
+        const QString path = info.absoluteFilePath();
+        if (path == ours || QFileInfo::exists(path.left(path.size() - int(qstrlen(".lock"))) + QStringLiteral(".json")))
+            continue;
+        QLockFile lock(path);
+        if (takeLockOfGoneRun(lock))
+            lock.unlock();
+    }
+}
+
 } // namespace
 
 RecoveryKeeper::RecoveryKeeper(MainWindow *window, LedgerDocument &document, LedgerTable &rows, LedgerStore &store)
@@ -205,21 +234,15 @@ void RecoveryKeeper::written(bool ok)
 void RecoveryKeeper::offerLeftWork(MainWindow *window)
 {
     const QDir directory(AppFolders::recoveryDirectory());
+    const RecoveryKeeper *ours = window->findChild<RecoveryKeeper *>();
+    removeLocksOfGoneRuns(directory, ours ? QFileInfo(ours->m_base + QStringLiteral(".lock")).absoluteFilePath()
+                                          : QString());
     const QFileInfoList copies =
         directory.entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Time);
     for (const QFileInfo &info : copies) {
         const QString copy = info.absoluteFilePath();
         QLockFile lock(lockPathOf(copy));
-        lock.setStaleLockTime(0);
-        // A lock in our own process id is not ours (ours is named after our
-        // start): its run is gone and its id came round again, as it does
-        // when Wine starts afresh after its server was ended.
-        qint64 pid = 0;
-        QString host, application;
-        if (lock.getLockInfo(&pid, &host, &application) && pid == QCoreApplication::applicationPid())
-            lock.removeStaleLockFile();
-        // Held: its run is still there.
-        if (!lock.tryLock(0))
+        if (!takeLockOfGoneRun(lock))
             continue;
         RecoveryFile::Snapshot left;
         const RecoveryFile::ReadResult result = RecoveryFile::read(copy, left);

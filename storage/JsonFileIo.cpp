@@ -1,9 +1,11 @@
 #include "JsonFileIo.h"
 
 #include "AppFolders.h"
+#include "FileStamp.h"
 
 #include <rapidjson/writer.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QSaveFile>
 
@@ -17,8 +19,9 @@ class DeviceReadStream
 public:
     using Ch = char;
 
-    explicit DeviceReadStream(QIODevice &device)
+    DeviceReadStream(QIODevice &device, QCryptographicHash *hash)
         : m_device(device)
+        , m_hash(hash)
         , m_buffer(64 * 1024)
     {
         fill();
@@ -63,11 +66,14 @@ private:
             return;
         }
         m_available = static_cast<size_t>(read);
+        if (m_hash)
+            m_hash->addData(m_buffer.data(), static_cast<int>(read));
         m_current = m_buffer.data();
         m_last = m_current + m_available - 1;
     }
 
     QIODevice &m_device;
+    QCryptographicHash *m_hash;
     std::vector<char> m_buffer;
     char *m_current = nullptr;
     char *m_last = nullptr;
@@ -83,8 +89,9 @@ class DeviceWriteStream
 public:
     using Ch = char;
 
-    explicit DeviceWriteStream(QIODevice &device)
+    DeviceWriteStream(QIODevice &device, QCryptographicHash *hash)
         : m_device(device)
+        , m_hash(hash)
     {
         m_buffer.reserve(blockSize);
     }
@@ -102,6 +109,8 @@ public:
         if (m_ok) {
             const qint64 size = static_cast<qint64>(m_buffer.size());
             m_ok = m_device.write(m_buffer.data(), size) == size;
+            if (m_hash)
+                m_hash->addData(m_buffer.data(), static_cast<int>(size));
         }
         m_buffer.clear();
     }
@@ -117,16 +126,23 @@ public:
 private:
     static constexpr size_t blockSize = 64 * 1024;
     QIODevice &m_device;
+    QCryptographicHash *m_hash;
     std::vector<char> m_buffer;
     bool m_ok = true;
 };
 
-bool readFile(const QString &path, rapidjson::Document &document)
+bool readFile(const QString &path, rapidjson::Document &document, FileStamp *stamp = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    JsonFileIo::parse(file, document);
+    QCryptographicHash hash(FileStamp::algorithm);
+    JsonFileIo::parse(file, document, stamp ? &hash : nullptr);
+    // The parser stops at the first fault: the rest of the file counts too.
+    if (stamp) {
+        hash.addData(&file);
+        *stamp = FileStamp::of(path, hash.result());
+    }
     return true;
 }
 
@@ -138,15 +154,15 @@ JsonFileIo &JsonFileIo::instance()
     return *io;
 }
 
-void JsonFileIo::parse(QIODevice &device, rapidjson::Document &document)
+void JsonFileIo::parse(QIODevice &device, rapidjson::Document &document, QCryptographicHash *hash)
 {
-    DeviceReadStream stream(device);
+    DeviceReadStream stream(device, hash);
     document.ParseStream<rapidjson::kParseIterativeFlag>(stream);
 }
 
-bool JsonFileIo::write(const rapidjson::Value &value, QIODevice &device)
+bool JsonFileIo::write(const rapidjson::Value &value, QIODevice &device, QCryptographicHash *hash)
 {
-    DeviceWriteStream stream(device);
+    DeviceWriteStream stream(device, hash);
     rapidjson::Writer<DeviceWriteStream> writer(stream);
     const bool complete = value.Accept(writer);
     stream.Flush();
@@ -158,19 +174,24 @@ bool JsonFileIo::readCashItems(rapidjson::Document &document)
     return readFile(AppFolders::cashItemsFile(), document);
 }
 
-bool JsonFileIo::readLedgerFile(rapidjson::Document &document, const QString &path)
+bool JsonFileIo::readLedgerFile(rapidjson::Document &document, const QString &path, FileStamp *stamp)
 {
-    return readFile(path, document);
+    return readFile(path, document, stamp);
 }
 
-bool JsonFileIo::writeLedgerFile(const rapidjson::Document &document, const QString &path)
+bool JsonFileIo::writeLedgerFile(const rapidjson::Document &document, const QString &path, FileStamp *stamp)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!write(document, file)) {
+    QCryptographicHash hash(FileStamp::algorithm);
+    if (!write(document, file, stamp ? &hash : nullptr)) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    if (stamp)
+        *stamp = FileStamp::of(path, hash.result());
+    return true;
 }

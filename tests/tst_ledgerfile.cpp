@@ -799,6 +799,8 @@ private slots:
         QCOMPARE(child<QRadioButton>(window, "radioButton")->isChecked(), expected == 5);
         QCOMPARE(LedgerStore::instance().items().rbegin()->second.fee, expected);
         QCOMPARE(cellText(window, 0, AuctionRows::FeeColumn), QString::number(expected));
+        // A fee the load said it replaced is unsaved; one it took is not.
+        QCOMPARE(window->isWindowModified(), !Prompt::takeMessages().isEmpty());
     }
 
     void rate_data()
@@ -866,6 +868,7 @@ private slots:
         QCOMPARE(child<QDoubleSpinBox>(window, "doubleSpinBox")->value(), expected);
         QCOMPARE(LedgerStore::instance().rateOfDiscount, expected);
         QCOMPARE(LedgerStore::instance().items().rbegin()->second.rateOfDiscount, expected);
+        QCOMPARE(window->isWindowModified(), !Prompt::takeMessages().isEmpty());
     }
 
     // One element between two good ones: it is added as read, or skipped,

@@ -118,6 +118,9 @@ void RecoveryTest::restoresWorkAfterCrash()
     QVERIFY(lockFile.open(QIODevice::WriteOnly));
     lockFile.write("2147483000\npelarin\n" + host + "\n");
     lockFile.close();
+    // A run killed with nothing unsaved left its lock and no copy.
+    const QString litter = AppFolders::recoveryDirectory() + QStringLiteral("/run-9-20260101000000000.lock");
+    QVERIFY(QFile::copy(lock, litter));
 
     window = freshWindow();
     QVERIFY(window);
@@ -140,13 +143,17 @@ void RecoveryTest::restoresWorkAfterCrash()
     QVERIFY(window->isWindowModified());
     QVERIFY(window->windowTitle().startsWith(QStringLiteral("mine.json - ")));
     QCOMPARE(window->document()->filePath(), file);
-    // The old copy is gone and this run keeps its own.
+    // The old copy is gone and this run keeps its own; the lock without a
+    // copy is gone too.
     QVERIFY(!QFile::exists(copy));
+    QVERIFY(!QFile::exists(litter));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(keeperOf(window)->copyPath()), 5000);
 
     // Saved, nothing is left to recover.
     QVERIFY(window->saveLedgerTo(file));
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(keeperOf(window)->copyPath()), 3000);
+    releaseWindow();
+    QCOMPARE(recoveryFiles(), QStringList());
 }
 
 void RecoveryTest::damagedCopy_data()

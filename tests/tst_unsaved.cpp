@@ -117,6 +117,8 @@ private slots:
     void opening();
     void savingToTheOpenFile_data();
     void savingToTheOpenFile();
+    void keepsWhatTheFileHeld_data();
+    void keepsWhatTheFileHeld();
     void saveOffersTheCurrentFile();
 
 private:
@@ -261,6 +263,83 @@ void UnsavedTest::savingToTheOpenFile()
         QVERIFY(QFileInfo(path).isDir());
     QCOMPARE(QDir(dataDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("ledger.json")});
+}
+
+// Return at every question saves the work and loses nothing of the file: a
+// file the load could not take whole is kept beside it first, and a file
+// someone else wrote since stays as they wrote it, the work going beside.
+void UnsavedTest::keepsWhatTheFileHeld_data()
+{
+    QTest::addColumn<QByteArray>("opened");
+    QTest::addColumn<QByteArray>("theirs"); // written by another program after the load; empty for none
+    QTest::addColumn<bool>("sameSizeAndTime");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("besideLabel");
+
+    const QByteArray item = "{\"name\":\"item\",\"cashPrice\":10000,\"mesoPrice\":300000000,\"isUseMileage\":true}";
+    QTest::newRow("items the load skipped")
+        << QByteArray("{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[{\"name\":\"a\","
+                      "\"cashPrice\":\"4900\",\"mesoPrice\":1},{\"name\":\"b\",\"cashPrice\":1,\"mesoPrice\":-5}]}")
+        << QByteArray() << false << 1 << QString::fromUtf8("원본");
+    const QByteArray clean = "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[]}";
+    QTest::newRow("written elsewhere since")
+        << clean << "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[" + item + "," + item + "]}"
+        << false << 2 << QString::fromUtf8("사본");
+    QTest::newRow("same size and time, other bytes")
+        << clean << QByteArray("{\"rate\":3001,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[]}") << true << 2
+        << QString::fromUtf8("사본");
+}
+
+void UnsavedTest::keepsWhatTheFileHeld()
+{
+    QFETCH(QByteArray, opened);
+    QFETCH(QByteArray, theirs);
+    QFETCH(bool, sameSizeAndTime);
+    QFETCH(int, questions);
+    QFETCH(QString, besideLabel);
+
+    QVERIFY(QDir().mkpath(dataDir()));
+    const QString path = dataDir() + QStringLiteral("/ledger.json");
+    folder->writeFile(QStringLiteral("Resource/CustomDatas/ledger.json"), opened);
+    {
+        ModalAnswers noteAnswered({pressKey(Qt::Key_Return)});
+        QVERIFY(window->loadLedgerFrom(path));
+    }
+    LedgerStore::instance().addItem("item", 10000, 300000000, true);
+    const QByteArray ours = "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0.0,\"auctionItems\":[{\"name\":\"item\","
+                            "\"cashPrice\":10000,\"mesoPrice\":300000000,\"isUseMileage\":true}]}";
+    if (!theirs.isEmpty()) {
+        const QDateTime loadedAt = QFileInfo(path).lastModified();
+        folder->writeFile(QStringLiteral("Resource/CustomDatas/ledger.json"), theirs);
+        if (sameSizeAndTime) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(loadedAt, QFileDevice::FileModificationTime));
+        }
+    }
+
+    QList<ModalAnswers::Step> returns;
+    while (returns.size() < questions)
+        returns << pressKey(Qt::Key_Return);
+    ModalAnswers answers(returns);
+    window->close();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(answers.seen.size(), questions);
+    QVERIFY(!window->isVisible());
+    const QStringList files = QDir(dataDir()).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), 2);
+    const QString beside = files.at(files.at(0) == QStringLiteral("ledger.json") ? 1 : 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("^ledger \\(") + besideLabel
+                                + QStringLiteral(" \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d\\)\\.json$"))
+                 .match(beside)
+                 .hasMatch(),
+             qPrintable(beside));
+    // The player was told where, while being asked.
+    QVERIFY2(answers.seen.join(QLatin1Char('\n')).contains(beside), qPrintable(answers.seen.join(QLatin1Char('\n'))));
+    const QByteArray besideBytes = folder->readFile(QStringLiteral("Resource/CustomDatas/") + beside);
+    const QByteArray inPlace = folder->readFile(QStringLiteral("Resource/CustomDatas/ledger.json"));
+    QCOMPARE(inPlace, theirs.isEmpty() ? ours : theirs);
+    QCOMPARE(besideBytes, theirs.isEmpty() ? opened : ours);
 }
 
 // Once saved, the save dialog starts in that file's folder, and the title
