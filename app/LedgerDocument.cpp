@@ -8,6 +8,7 @@
 #include "LedgerFile.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
+#include "ProfitMath.h"
 #include "Prompt.h"
 #include "TotalsBar.h"
 
@@ -81,7 +82,7 @@ LedgerDocument::~LedgerDocument()
         LedgerStore::instance().setListener(nullptr);
 }
 
-void LedgerDocument::addEditMenu(QMenuBar *menuBar)
+QMenu *LedgerDocument::addEditMenu(QMenuBar *menuBar)
 {
     QMenu *menu = menuBar->addMenu(QString::fromUtf8("편집"));
     auto *undo = menu->addAction(QString());
@@ -113,6 +114,7 @@ void LedgerDocument::addEditMenu(QMenuBar *menuBar)
             m_undoStack.redo();
         }
     });
+    return menu;
 }
 
 void LedgerDocument::setTotalsBar(TotalsBar *bar)
@@ -124,8 +126,25 @@ void LedgerDocument::setTotalsBar(TotalsBar *bar)
 
 void LedgerDocument::showTotals()
 {
-    if (m_totalsBar)
+    if (!m_totalsBar)
+        return;
+    if (!m_rows.isFiltered()) {
         m_totalsBar->setTotals(m_totals);
+        return;
+    }
+    LedgerTotals found = m_shownTotals;
+    found.setFoundAmong(m_totals.itemCount());
+    m_totalsBar->setTotals(found);
+}
+
+void LedgerDocument::shownRowsChanged()
+{
+    m_shownTotals.clear();
+    if (m_rows.isFiltered())
+        for (const auto &entry : m_store.items())
+            if (m_rows.isShown(entry.first))
+                m_shownTotals.add(entry.second);
+    showTotals();
 }
 
 bool LedgerDocument::exportCsv()
@@ -147,6 +166,10 @@ bool LedgerDocument::exportCsv()
         Prompt::error(m_window, QString::fromUtf8("CSV 파일 저장 실패!"));
         return false;
     }
+    // The rows shown, which a search may have made fewer than the ledger's.
+    tell(QString::fromUtf8("CSV로 아이템 %1개를 내보냈습니다: %2")
+             .arg(QString::fromLatin1(ProfitMath::formatThousands(static_cast<int64_t>(rows.size()))),
+                  QFileInfo(path).fileName()));
     return true;
 }
 
@@ -350,6 +373,9 @@ void LedgerDocument::itemAdded(int32_t id, const AuctionItem &item)
 {
     m_insertTop(id, item);
     m_totals.add(item);
+    // A new row shows whatever is searched for.
+    if (m_rows.isFiltered())
+        m_shownTotals.add(item);
     // A load shows its rows and totals once, at its end.
     if (m_source == Source::Load)
         return;
@@ -364,6 +390,8 @@ void LedgerDocument::itemRestored(int32_t id, const AuctionItem &item, int posit
 {
     m_rows.insertRowAt(position, id);
     m_totals.add(item);
+    if (m_rows.isFiltered())
+        m_shownTotals.add(item);
     showAddedRow(id);
 }
 
@@ -375,6 +403,8 @@ void LedgerDocument::showAddedRow(int32_t id)
 
 void LedgerDocument::itemRemoved(int32_t id, const AuctionItem &item)
 {
+    if (m_rows.isFiltered() && m_rows.isShown(id))
+        m_shownTotals.remove(item);
     m_rows.removeRowOf(id);
     m_totals.remove(item);
     showTotals();
@@ -385,6 +415,10 @@ void LedgerDocument::itemChanged(int32_t id, const AuctionItem &before, const Au
     m_rows.rewriteItem(id, before, after);
     m_totals.remove(before);
     m_totals.add(after);
+    if (m_rows.isFiltered() && m_rows.isShown(id)) {
+        m_shownTotals.remove(before);
+        m_shownTotals.add(after);
+    }
     showTotals();
 }
 
@@ -392,6 +426,7 @@ void LedgerDocument::itemsCleared()
 {
     m_rows.clear();
     m_totals.clear();
+    m_shownTotals.clear();
     m_undoStack.clear();
     showTotals();
 }
@@ -401,8 +436,11 @@ void LedgerDocument::settingChanged(LedgerSetting setting)
     // Every item's figures moved with the setting: counted again in the
     // table's own pass over the ledger.
     m_totals.clear();
-    m_rows.rewriteSetting(setting, [this](const AuctionItem &, const AuctionRows::RowFigures &figures) {
+    m_shownTotals.clear();
+    m_rows.rewriteSetting(setting, [this](int32_t id, const AuctionItem &, const AuctionRows::RowFigures &figures) {
         m_totals.add(figures.wonCost, figures.profitMeso, figures.profitWon);
+        if (m_rows.isFiltered() && m_rows.isShown(id))
+            m_shownTotals.add(figures.wonCost, figures.profitMeso, figures.profitWon);
     });
     showTotals();
     if (m_source != Source::Load)

@@ -35,11 +35,13 @@ public:
     ~LedgerDocument() override;
 
     // Adds "편집" with undo and redo to the menu bar.
-    void addEditMenu(QMenuBar *menuBar);
+    QMenu *addEditMenu(QMenuBar *menuBar);
     QUndoStack &undoStack() { return m_undoStack; }
     // Where the totals are shown; they are kept up to date item by item.
     void setTotalsBar(TotalsBar *bar);
     const LedgerTotals &totals() const { return m_totals; }
+    // The table shows other rows (a search): the totals become theirs.
+    void shownRowsChanged();
 
     // The export command: the table as shown, in its row order, as a CSV
     // file for a spreadsheet. True when it was written.
@@ -156,6 +158,8 @@ private:
     std::function<void(int32_t, const AuctionItem &)> m_insertTop;
     QUndoStack m_undoStack;
     LedgerTotals m_totals;
+    // Of the rows shown, while a search hides some.
+    LedgerTotals m_shownTotals;
     TotalsBar *m_totalsBar = nullptr;
     const QString m_baseTitle;
     QString m_filePath;

@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QSignalBlocker>
+#include <QStandardItemModel>
 #include <QStyle>
 #include <QTextLayout>
 
@@ -251,6 +252,7 @@ void LedgerTable::placeRow(int row, int32_t id)
     TableWriteGuard guard(m_table);
     m_table->insertRow(row);
     m_cells.rowLaidAnew(id);
+    markShown(id);
     for (int column = 0; column < columnCount; ++column) {
         QTableWidgetItem *cell = newCell(id, column);
         m_table->setItem(row, column, cell);
@@ -284,6 +286,8 @@ void LedgerTable::clear()
     TableWriteGuard guard(m_table);
     m_table->setRowCount(0);
     m_cells.clear();
+    m_filtered = false;
+    m_shownById.clear();
 }
 
 void LedgerTable::hideSortArrow()
@@ -415,6 +419,9 @@ bool LedgerTable::showInOrder(const std::vector<int32_t> &idsTopDown)
     QAbstractItemModel *model = m_table->model();
     if (rows > 0)
         emit model->dataChanged(model->index(0, 0), model->index(rows - 1, columnCount - 1));
+    // The rows hidden are those of the items hidden, wherever they now stand.
+    if (m_filtered)
+        applyShown();
     return true;
 }
 
@@ -486,7 +493,7 @@ void LedgerTable::rewriteSetting(LedgerSetting setting, const EachItem &alsoForE
     for (const auto &entry : m_store.items()) {
         const RowFigures figures(entry.second);
         if (alsoForEach)
-            alsoForEach(entry.second, figures);
+            alsoForEach(entry.first, entry.second, figures);
         if (setting == LedgerSetting::Discount)
             shapes.add(CashColumn, figures.wonCost, false);
         if (figures.profitMeso)
@@ -522,8 +529,72 @@ std::vector<int32_t> LedgerTable::idsInRowOrder() const
     std::vector<int32_t> ids;
     ids.reserve(static_cast<size_t>(m_table->rowCount()));
     for (int row = 0; row < m_table->rowCount(); ++row)
-        ids.push_back(idAt(row));
+        if (!m_filtered || !m_table->isRowHidden(row))
+            ids.push_back(idAt(row));
     return ids;
+}
+
+void LedgerTable::showOnly(const std::vector<bool> *shownById)
+{
+    m_filtered = shownById != nullptr;
+    m_shownById = shownById ? *shownById : std::vector<bool>();
+    applyShown();
+}
+
+void LedgerTable::markShown(int32_t id)
+{
+    if (!m_filtered || id < 0)
+        return;
+    const auto index = static_cast<size_t>(id);
+    if (index >= m_shownById.size())
+        m_shownById.resize(index + 1, false);
+    m_shownById[index] = true;
+}
+
+bool LedgerTable::isShown(int32_t id) const
+{
+    if (id < 0 || static_cast<size_t>(id) >= m_keyCells.size() || !m_keyCells[static_cast<size_t>(id)])
+        return false;
+    return !m_filtered || (static_cast<size_t>(id) < m_shownById.size() && m_shownById[static_cast<size_t>(id)]);
+}
+
+int LedgerTable::shownRowCount() const
+{
+    if (!m_filtered)
+        return m_table->rowCount();
+    int shown = 0;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        shown += m_table->isRowHidden(row) ? 0 : 1;
+    return shown;
+}
+
+void LedgerTable::applyShown()
+{
+    QHeaderView *rowHeader = m_table->verticalHeader();
+    TableWriteGuard guard(m_table);
+    // Showing a hidden row again lays out every row below it; a header that
+    // forgets its sections shows them all at once. It takes the table's
+    // model and selection back at once.
+    {
+        QStandardItemModel noRows;
+        QAbstractItemModel *model = m_table->model();
+        rowHeader->setModel(&noRows);
+        rowHeader->setModel(model);
+        rowHeader->setSelectionModel(m_table->selectionModel());
+    }
+    if (!m_filtered)
+        return;
+    const int rows = m_table->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const auto id = static_cast<size_t>(idAt(row));
+        if (id >= m_shownById.size() || !m_shownById[id])
+            m_table->setRowHidden(row, true);
+    }
+    const int current = m_table->currentRow();
+    if (current >= 0 && m_table->isRowHidden(current)) {
+        m_table->setCurrentIndex(QModelIndex());
+        m_table->clearSelection();
+    }
 }
 
 int32_t LedgerTable::currentId() const

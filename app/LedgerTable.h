@@ -58,15 +58,25 @@ public:
     // The columns that show a setting and the figures that depend on it,
     // after one pass over the ledger that also hands each item and its
     // figures to alsoForEach.
-    using EachItem = std::function<void(const AuctionItem &, const AuctionRows::RowFigures &)>;
+    using EachItem = std::function<void(int32_t, const AuctionItem &, const AuctionRows::RowFigures &)>;
     void rewriteSetting(LedgerSetting setting, const EachItem &alsoForEach = EachItem());
+
+    // Shows only the rows of the ids marked in shownById (by id; an id past
+    // its end is not shown), or every row when it is null. A row put in
+    // later shows until the next call. The current row, when it is hidden,
+    // is current no more: no command reaches an item the player cannot see.
+    void showOnly(const std::vector<bool> *shownById);
+    bool isFiltered() const { return m_filtered; }
+    // The row of id is in the table and not hidden by showOnly.
+    bool isShown(int32_t id) const;
+    int shownRowCount() const;
 
     // Closes an open cell editor without taking its text.
     void closeEditor();
 
     // Shows the row of item id.
     void scrollTo(int32_t id);
-    // The ids from the top row down.
+    // The ids of the rows shown, from the top row down.
     std::vector<int32_t> idsInRowOrder() const;
     // The id of the current row, or -1.
     int32_t currentId() const;
@@ -95,6 +105,9 @@ private:
     // Shows the items in this order, the top row first; false, changing
     // nothing, when they are not as many as the rows.
     bool showInOrder(const std::vector<int32_t> &idsTopDown);
+    // Hides the rows of the ids not shown; every row first shows again.
+    void applyShown();
+    void markShown(int32_t id);
     // The view shows these cells of a row again.
     void repaintRow(int row, int firstColumn, int lastColumn);
 
@@ -116,6 +129,9 @@ private:
     CellSource m_cells;
     // The id cell of each row by item id; its row is asked of the table.
     std::vector<QTableWidgetItem *> m_keyCells;
+    // By id, what showOnly lets through, while m_filtered.
+    bool m_filtered = false;
+    std::vector<bool> m_shownById;
     int m_batchDepth = 0;
     bool m_batchingEnabled = true;
     std::vector<int32_t> m_pending;

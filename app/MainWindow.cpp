@@ -4,6 +4,7 @@
 #include "AppFolders.h"
 #include "AuctionRows.h"
 #include "CellEdit.h"
+#include "FindBar.h"
 #include "FormFit.h"
 #include "ItemRules.h"
 #include "JsonFileIo.h"
@@ -162,7 +163,15 @@ bool MainWindow::init()
     rows.reset(new LedgerTable(auctionTable, store));
     ledgerDocument = new LedgerDocument(this, store, *rows,
                                         [this](int32_t id, const AuctionItem &item) { insertAuctionRow(id, item); });
-    ledgerDocument->addEditMenu(menuBar());
+    QMenu *editMenu = ledgerDocument->addEditMenu(menuBar());
+    // The find bar below the table, put away until Ctrl+F.
+    findBar = new FindBar(*rows, *ledgerDocument, store, auctionTable, ui->centralwidget);
+    tableLayout->addWidget(findBar);
+    findBar->hide();
+    editMenu->addSeparator();
+    QAction *findAction = editMenu->addAction(QString::fromUtf8("찾기"));
+    findAction->setShortcut(QKeySequence::Find);
+    connect(findAction, &QAction::triggered, findBar, &FindBar::open);
     connect(exportAction, &QAction::triggered, ledgerDocument, [this] { ledgerDocument->exportCsv(); });
     auto *totalsBar = new TotalsBar;
     statusBar()->addPermanentWidget(totalsBar);
@@ -585,6 +594,8 @@ bool MainWindow::loadLedgerFrom(const QString &path)
 
 void MainWindow::replaceLedger(const LedgerFile::Contents &contents)
 {
+    // Another ledger: nothing is searched in it yet.
+    findBar->dismiss();
     const LedgerDocument::LoadScope loading(*ledgerDocument);
     if (auctionTable->rowCount() > 0) {
         disarmCellEdit();
@@ -623,6 +634,7 @@ void MainWindow::restoreLedger(const LedgerFile::Contents &contents, const QStri
         replaceLedger(contents);
     } else {
         // That run had no ratio: there is none to set, and nothing to say.
+        findBar->dismiss();
         const LedgerDocument::LoadScope loading(*ledgerDocument);
         if (contents.fee == 3)
             ui->radioButton_2->click();

@@ -13,6 +13,7 @@ class MainWindow;
 class QTableWidgetItem;
 class QTimer;
 class QVBoxLayout;
+class FindBar;
 class LedgerDocument;
 class LedgerTable;
 class MyTableWidget;
@@ -102,4 +103,5 @@ private:
     QPersistentModelIndex armedCell;
     std::unique_ptr<LedgerTable> rows;
     LedgerDocument *ledgerDocument = nullptr;
+    FindBar *findBar = nullptr;
 };

@@ -64,6 +64,10 @@ LedgerTotals::Text LedgerTotals::text() const
 {
     Text text;
     text.count = QString::fromLatin1(ProfitMath::formatThousands(m_itemCount)) + QString::fromUtf8("개");
+    if (m_foundAmong)
+        text.count = QString::fromUtf8("검색 결과 %1 / %2개")
+                         .arg(QString::fromLatin1(ProfitMath::formatThousands(m_itemCount)),
+                              QString::fromLatin1(ProfitMath::formatThousands(*m_foundAmong)));
     text.paid = QString::fromUtf8("지불 ") + QString::fromLatin1(ProfitMath::formatThousands128(m_wonPaid))
         + QString::fromUtf8("원");
     text.profitMeso = signedAmount(m_profitMeso) + QString::fromUtf8("메소");

@@ -27,7 +27,7 @@ public:
     // leave the rest plain.
     struct Text
     {
-        QString count;      // "12개"
+        QString count;      // "12개", or "검색 결과 4 / 12개"
         QString paid;       // "지불 84,300원"
         QString profitMeso; // "+231,450,000메소"
         QString profitWon;  // "+7,310원"
@@ -68,6 +68,10 @@ public:
         std::optional<int> sign;
     };
 
+    // These totals are of the rows a search found among `items` items: the
+    // count says so ("검색 결과 4 / 1,000개"). Empty for the whole ledger.
+    void setFoundAmong(std::optional<int64_t> items) { m_foundAmong = items; }
+
     Text text() const;
     // The status line in runs, left to right: the count ("12개 · "), the won
     // paid ("지불 84,300원 · "), then the profits ("손익 ", "+231,450,000메소",
@@ -88,4 +92,5 @@ private:
     Sum m_profitWon = 0;
     int64_t m_undefinedMeso = 0;
     int64_t m_undefinedWon = 0;
+    std::optional<int64_t> m_foundAmong;
 };

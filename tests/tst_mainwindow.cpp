@@ -207,7 +207,10 @@ void MainWindowTest::menu()
     // Undo and redo, greyed out while there is nothing to undo or redo.
     QCOMPARE(menus[1]->text(), QString::fromUtf8("편집"));
     const QList<QAction *> editActions = menus[1]->menu()->actions();
-    QCOMPARE(editActions.size(), 2);
+    // Then the find bar's "찾기" (Ctrl+F), after a separator.
+    QCOMPARE(editActions.size(), 4);
+    QCOMPARE(editActions[3]->text(), QString::fromUtf8("찾기"));
+    QCOMPARE(editActions[3]->shortcuts(), QKeySequence::keyBindings(QKeySequence::Find));
     QCOMPARE(editActions[0]->text(), QString::fromUtf8("실행 취소"));
     QCOMPARE(editActions[0]->shortcuts(), QKeySequence::keyBindings(QKeySequence::Undo));
     QVERIFY(!editActions[0]->isEnabled());
@@ -388,8 +391,10 @@ void MainWindowTest::tableSetup()
     QCOMPARE(table->parentWidget(), window->centralWidget());
     auto *layout = qobject_cast<QVBoxLayout *>(window->centralWidget()->layout());
     QVERIFY(layout);
-    QCOMPARE(layout->count(), 1);
+    // The table, and below it the find bar, hidden at start.
+    QCOMPARE(layout->count(), 2);
     QCOMPARE(layout->itemAt(0)->widget(), static_cast<QWidget *>(table));
+    QVERIFY(layout->itemAt(1)->widget()->isHidden());
     QCOMPARE(layout->contentsMargins(), QMargins(0, 130, 0, 0));
 
     const QStringList headers{QStringLiteral("Key"),
