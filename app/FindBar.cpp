@@ -99,11 +99,21 @@ void FindBar::applyNow()
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_field && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    if (watched != m_field || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Escape:
         dismiss();
         m_table->setFocus();
         return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Searched at once; the keys go to the rows found.
+        applyNow();
+        m_table->setFocus();
+        return true;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }

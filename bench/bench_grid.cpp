@@ -5,6 +5,7 @@
 #include "BenchWindow.h"
 
 #include "AuctionRows.h"
+#include "FindBar.h"
 #include "LedgerStore.h"
 #include "MainWindow.h"
 #include "MyTableWidget.h"
@@ -265,6 +266,26 @@ bool queueExport(MainWindow *)
 
 bool exportCsv(MainWindow *window) { return triggerKey(window, Qt::Key_E) && Prompt::takeMessages().isEmpty(); }
 
+// Ctrl+F and the initials of "망토" typed: the search waits for the typing
+// to stop; what it does then is timed.
+bool typeSearch(MainWindow *window)
+{
+    auto *bar = window->findChild<FindBar *>();
+    if (!bar)
+        return false;
+    bar->open();
+    bar->field()->setText(QString::fromUtf8("ㅁㅌ"));
+    return true;
+}
+
+bool search(MainWindow *window)
+{
+    window->findChild<FindBar *>()->applyNow();
+    settle();
+    QTableWidget *table = window->table();
+    return table->rowCount() > 0 && (table->isRowHidden(0) || table->isRowHidden(table->rowCount() - 1));
+}
+
 struct Command
 {
     const char *name;
@@ -289,6 +310,7 @@ const std::vector<Command> &commands()
         {"load", queueOpen, open},
         {"save", queueSave, save},
         {"export", queueExport, exportCsv},
+        {"find", typeSearch, search},
     };
     return all;
 }

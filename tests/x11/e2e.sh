@@ -7,7 +7,8 @@
 #      picture, save with Ctrl+S by typing a name into the real file dialog.
 #      The file must hold exactly the ledger that was entered.
 #   3. Second run: load that file with Ctrl+O and save it again under another
-#      name: the same bytes must come back.
+#      name: the same bytes must come back. Ctrl+F and two initials leave one
+#      row, and Ctrl+E exports that row alone.
 #   4. The system layout's launcher (the menu command of the Debian package)
 #      makes a per-user folder and starts the program on it, in the working
 #      directory it was given.
@@ -76,7 +77,8 @@ catalogue_item() {
 # --- 2. First run: enter a ledger and save it ------------------------------------
 first="$portable/Resource/CustomDatas/첫 장부.json"
 second="$portable/Resource/CustomDatas/둘째 장부.json"
-give_keys "$first$second"
+found="$portable/Resource/CustomDatas/찾은 아이템.csv"
+give_keys "$first$second${found}ㄱㅎ"
 start_program "$portable/bin" ./pelarin
 eval "$(xdotool getwindowgeometry --shell "$main")"
 note "main window $main on $DISPLAY, ${WIDTH}x${HEIGHT}"
@@ -133,6 +135,19 @@ answer_file_dialog "$second"
 expect_file "$second" "$expected"
 cmp "$first" "$second" || fail "the re-saved file differs from the loaded one"
 note "loaded and saved again: the same bytes"
+
+# The initials of 고급 헤어 변경 쿠폰 alone; Return searches at once and goes back to the table.
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+f
+xdotool type --delay 50 "ㄱㅎ"
+xdotool key Return
+xdotool key ctrl+e
+answer_file_dialog "$found" "CSV로 내보내기"
+wait_for 20 test -s "$found" || fail "the export after a search wrote no $found"
+rows=$(tr -d '\r' <"$found" | sed 1d)
+[ "$(wc -l <<<"$rows")" -eq 1 ] && grep -q '고급 헤어 변경 쿠폰' <<<"$rows" \
+    || fail "the export after a search holds: $rows"
+note "Ctrl+F ㄱㅎ and Ctrl+E exported the one row found"
 stop_program
 
 # --- 4. The menu command of the system layout ---------------------------------------

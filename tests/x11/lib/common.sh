@@ -228,15 +228,15 @@ pictures_stay() {
 # completer may take the first Return when the name matches an existing file,
 # so Return is pressed until the dialog is gone.
 answer_file_dialog() {
-    local path=$1 dialog tries
-    dialog=$(window_named '^파일 선택$')
+    local path=$1 title=${2:-파일 선택} dialog tries
+    dialog=$(window_named "^$title\$")
     xdotool windowfocus --sync "$dialog"
     sleep "${file_dialog_settle:-0}"
     xdotool key ctrl+a
     xdotool type --delay 20 "$path"
     for tries in 1 2 3; do
         xdotool key Return
-        wait_for 5 hidden '^파일 선택$' && return 0
+        wait_for 5 hidden "^$title\$" && return 0
     done
     fail "the file dialog did not take $path"
 }
