@@ -104,6 +104,9 @@ void RecoveryTest::restoresWorkAfterCrash()
     const QString copy = keeperOf(window)->copyPath();
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 5000);
     QTest::qWait(300);
+    // Not offered while its run is still there.
+    RecoveryKeeper::offerLeftWork(window);
+    QCOMPARE(Prompt::takeQuestions(), QStringList());
 
     // A crash leaves the copy and a lock of a process that is gone.
     const QByteArray left = folder->readFile(QStringLiteral("Resource/Recovery/") + QFileInfo(copy).fileName());
