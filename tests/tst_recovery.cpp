@@ -59,6 +59,7 @@ private slots:
     void damagedCopy_data();
     void damagedCopy();
     void copyOfRunningProgramIsNotOffered();
+    void newerCopyFirstAndDeclinedCopyGoes();
     void copyThatCannotBeWrittenIsSaidOnce();
     void workWithoutRatioComesBackQuietly();
     void longRunOfChangesIsStillWritten();
@@ -227,6 +228,49 @@ void RecoveryTest::copyOfRunningProgramIsNotOffered()
     RecoveryKeeper::offerLeftWork(window);
     QCOMPARE(Prompt::takeQuestions().size(), 1);
     QCOMPARE(window->table()->rowCount(), 1);
+}
+
+// Of two crashed runs' copies the newer is offered first; a copy declined
+// ("버리기") goes for good.
+void RecoveryTest::newerCopyFirstAndDeclinedCopyGoes()
+{
+    folder.reset(new PortableFolder);
+    QDir().mkpath(AppFolders::recoveryDirectory());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    // The older copy comes first by name.
+    for (const QString name : {QStringLiteral("older"), QStringLiteral("newer")}) {
+        RecoveryFile::Snapshot left;
+        left.rate = 2000;
+        left.filePath = folder->path(name + QStringLiteral(".json"));
+        left.savedAt = now.addSecs(name == QLatin1String("older") ? -3600 : 0);
+        AuctionItem item;
+        item.name = name.toUtf8();
+        item.cashPrice = 1000;
+        item.mesoPrice = 5000000;
+        left.rows.push_back(item);
+        const QString copy = AppFolders::recoveryDirectory()
+            + (name == QLatin1String("older") ? QStringLiteral("/run-1-1.json") : QStringLiteral("/run-2-2.json"));
+        QVERIFY(RecoveryFile::write(left, copy));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(left.savedAt, QFileDevice::FileModificationTime));
+    }
+    window = freshWindow();
+    QVERIFY(window);
+    Prompt::queueAnswer(true);
+    RecoveryKeeper::offerLeftWork(window);
+    QStringList asked = Prompt::takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains(QStringLiteral("newer.json")), qPrintable(asked.first()));
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("newer"));
+
+    Prompt::queueAnswer(false);
+    RecoveryKeeper::offerLeftWork(window);
+    asked = Prompt::takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains(QStringLiteral("older.json")), qPrintable(asked.first()));
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("newer"));
+    RecoveryKeeper::offerLeftWork(window);
+    QCOMPARE(Prompt::takeQuestions(), QStringList());
 }
 
 void RecoveryTest::copyThatCannotBeWrittenIsSaidOnce()
