@@ -290,6 +290,17 @@ void RecoveryTest::copyThatCannotBeWrittenIsSaidOnce()
     QTest::qWait(2600);
     QVERIFY2(!window->statusBar()->currentMessage().contains(cannot), "said twice");
     QCOMPARE(window->table()->rowCount(), 1);
+
+    // Once a copy is written again, the next failure is said again.
+    RecoveryKeeper *keeper = keeperOf(window);
+    keeper->setDelays(100, 1000);
+    QVERIFY(QFile::remove(AppFolders::recoveryDirectory()) && QDir().mkpath(AppFolders::recoveryDirectory()));
+    LedgerStore::instance().addItem(QByteArray("둘"), 1000, 2000000, false);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(keeper->copyPath()), 5000);
+    QVERIFY(QDir(AppFolders::recoveryDirectory()).removeRecursively());
+    folder->writeFile(QStringLiteral("Resource/Recovery"), QByteArray("not a folder"));
+    LedgerStore::instance().addItem(QByteArray("셋"), 1000, 2000000, false);
+    QTRY_VERIFY_WITH_TIMEOUT(window->statusBar()->currentMessage().contains(cannot), 5000);
 }
 
 // A run that never set a ratio (a discount changed, a ledger opened that had
