@@ -929,6 +929,11 @@ void CommandsTest::setWhileRowsExistRewritesColumns()
     QCOMPARE(cellText(window, 0, 6), QStringLiteral("2,700"));
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("38,705,000"));
     QCOMPARE(cellText(window, 0, 5), QStringLiteral("1,100"));
+    // A ratio of more digits widens its column.
+    click("pushButton_4");
+    typeRatioAndSet(QStringLiteral("50000000"));
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("50,000,000"));
+    QCOMPARE(cutFigures(window), QString());
     QVERIFY(Prompt::takeMessages().isEmpty());
 }
 
