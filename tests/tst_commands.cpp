@@ -532,6 +532,19 @@ void CommandsTest::tabOrder()
     typeRatioAndSet(QStringLiteral("3000"));
     LedgerStore::instance().addItem("item", 10000, 300000000, true);
     QCOMPARE(tabRound(child<QPushButton>(window, "pushButton_4")), QStringList{"pushButton_4"} + fee + after);
+
+    // The order with every control enabled: "세팅" and "Reset" are never
+    // enabled together, yet "세팅" comes first.
+    QWidget *const form = child<QWidget>(window, "widget");
+    QWidget *const start = child<QLineEdit>(window, "lineEdit");
+    QStringList chain;
+    QWidget *widget = start;
+    do {
+        if (widget->parentWidget() == form && widget->focusPolicy() != Qt::NoFocus)
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    QCOMPARE(chain, QStringList({"lineEdit", "pushButton_3", "pushButton_4", "radioButton", "radioButton_2"}) + after.mid(0, 4));
 }
 
 void CommandsTest::deleteRow()
