@@ -1047,6 +1047,22 @@ void CommandsTest::figuresShownWholeAfterRatioAndLoad()
     QCOMPARE(window->table()->rowCount(), 1501);
     QCOMPARE(cellText(window, 1500, 1), QStringLiteral("widest"));
     QCOMPARE(cutFigures(window), QString());
+
+    // The same ledger with its widest row made short gets narrower columns;
+    // a new row of the longest figures, far above the rows in view, is then
+    // shown whole at once.
+    MyTableWidget *table = window->table();
+    const int wideMeso = table->columnWidth(AuctionRows::MesoColumn);
+    items.replace(0, items.indexOf("},") + 1, item("short", 1000, 1000000));
+    folder->writeFile(QStringLiteral("short.json"),
+                      "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":[" + items + "]}");
+    Prompt::queueAnswer(true);
+    QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("short.json"))));
+    QCOMPARE(cellText(window, 1500, 1), QStringLiteral("short"));
+    QVERIFY2(table->columnWidth(AuctionRows::MesoColumn) < wideMeso, qPrintable(QString::number(wideMeso)));
+    table->scrollToBottom();
+    LedgerStore::instance().addItem("widest", 2147483647, 9223372036854775807LL, false);
+    QCOMPARE(cutFigures(window), QString());
 }
 
 QTEST_MAIN(CommandsTest)
