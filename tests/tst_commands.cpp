@@ -532,6 +532,19 @@ void CommandsTest::tabOrder()
     typeRatioAndSet(QStringLiteral("3000"));
     LedgerStore::instance().addItem("item", 10000, 300000000, true);
     QCOMPARE(tabRound(child<QPushButton>(window, "pushButton_4")), QStringList{"pushButton_4"} + fee + after);
+
+    // The order with every control enabled: "세팅" and "Reset" are never
+    // enabled together, yet "세팅" comes first.
+    QWidget *const form = child<QWidget>(window, "widget");
+    QWidget *const start = child<QLineEdit>(window, "lineEdit");
+    QStringList chain;
+    QWidget *widget = start;
+    do {
+        if (widget->parentWidget() == form && widget->focusPolicy() != Qt::NoFocus)
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    QCOMPARE(chain, QStringList({"lineEdit", "pushButton_3", "pushButton_4", "radioButton", "radioButton_2"}) + after.mid(0, 4));
 }
 
 void CommandsTest::deleteRow()
@@ -924,6 +937,11 @@ void CommandsTest::setWhileRowsExistRewritesColumns()
     QCOMPARE(cellText(window, 0, 6), QStringLiteral("2,700"));
     QCOMPARE(cellText(window, 0, 4), QStringLiteral("38,705,000"));
     QCOMPARE(cellText(window, 0, 5), QStringLiteral("1,100"));
+    // A ratio of more digits widens its column.
+    click("pushButton_4");
+    typeRatioAndSet(QStringLiteral("50000000"));
+    QCOMPARE(cellText(window, 0, 6), QStringLiteral("50,000,000"));
+    QCOMPARE(cutFigures(window), QString());
     QVERIFY(Prompt::takeMessages().isEmpty());
 }
 
@@ -1023,6 +1041,22 @@ void CommandsTest::figuresShownWholeAfterRatioAndLoad()
     QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("long.json"))));
     QCOMPARE(window->table()->rowCount(), 1501);
     QCOMPARE(cellText(window, 1500, 1), QStringLiteral("widest"));
+    QCOMPARE(cutFigures(window), QString());
+
+    // The same ledger with its widest row made short gets narrower columns;
+    // a new row of the longest figures, far above the rows in view, is then
+    // shown whole at once.
+    MyTableWidget *table = window->table();
+    const int wideMeso = table->columnWidth(AuctionRows::MesoColumn);
+    items.replace(0, items.indexOf("},") + 1, item("short", 1000, 1000000));
+    folder->writeFile(QStringLiteral("short.json"),
+                      "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":[" + items + "]}");
+    Prompt::queueAnswer(true);
+    QVERIFY(window->loadLedgerFrom(folder->path(QStringLiteral("short.json"))));
+    QCOMPARE(cellText(window, 1500, 1), QStringLiteral("short"));
+    QVERIFY2(table->columnWidth(AuctionRows::MesoColumn) < wideMeso, qPrintable(QString::number(wideMeso)));
+    table->scrollToBottom();
+    LedgerStore::instance().addItem("widest", 2147483647, 9223372036854775807LL, false);
     QCOMPARE(cutFigures(window), QString());
 }
 

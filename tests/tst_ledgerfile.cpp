@@ -387,6 +387,25 @@ private slots:
         QCOMPARE(header->sortIndicatorSection(), -1);
         QCOMPARE(cellText(window, 0, AuctionRows::NameColumn), QString::fromUtf8("나비"));
         QCOMPARE(table->item(0, AuctionRows::NameColumn)->background().color(), QColor(255, 255, 0));
+
+        // Cash prices by the won really paid (mileage takes 30 % off), and
+        // "O" before "X"; the last row deleted takes the arrow with it.
+        store.addItem("가방 C", 9000, 5000, false);
+        const std::pair<int, const char *> orders[] = {
+            {AuctionRows::CashColumn, "가방 B|새 아이템|나비|다람쥐|가방 C"},
+            {AuctionRows::MileageColumn, "나비|다람쥐|가방 C|새 아이템|가방 B"}};
+        for (const auto &order : orders) {
+            table->scrollToItem(table->item(0, order.first));
+            clickTitle(order.first);
+            QCOMPARE(header->sortIndicatorSection(), order.first);
+            QCOMPARE(shownNames(), QString::fromUtf8(order.second).split('|'));
+        }
+        for (int k = 0; k < 5; ++k) {
+            table->setCurrentCell(0, AuctionRows::NameColumn);
+            QTest::mouseClick(child<QPushButton>(window, "pushButton_5"), Qt::LeftButton);
+        }
+        QCOMPARE(table->rowCount(), 0);
+        QCOMPARE(header->sortIndicatorSection(), -1);
     }
 
     void cancelledDialogs()

@@ -277,6 +277,11 @@ void ProfitTest::figures_data()
     QTest::newRow("fee 3, ratio 2700, 4.5% discount") << 33000 << false << 4.5 << qint64(1500000000) << 2700 << 3
                                                       << 31515 << 35925 << qint64(322823625) << qint64(8986);
 
+    // The guide's large sale: meso per won cut after the fee moves the won.
+    QTest::newRow("guide, fee 5") << 10000 << true << 0.0 << qint64(10000000000) << 2750 << 5 << 7000 << 34544
+                                  << qint64(9258192000) << qint64(268011);
+    QTest::newRow("guide, fee 3") << 10000 << true << 0.0 << qint64(10000000000) << 2750 << 3 << 7000 << 35272
+                                  << qint64(9453096000) << qint64(268005);
     QTest::newRow("discount 10 truncates") << 10001 << false << 10.0 << qint64(0) << 3000 << 5 << 9000 << 31666
                                            << qint64(-284994000) << qint64(-9000);
     QTest::newRow("mileage 12345") << 12345 << true << 0.0 << qint64(0) << 3000 << 5 << 8641 << 31666

@@ -54,17 +54,28 @@ class RecoveryTest : public WindowTest
 private slots:
     void cleanup() { releaseAll(); }
 
+    void restoresWorkAfterCrash_data();
     void restoresWorkAfterCrash();
     void damagedCopy_data();
     void damagedCopy();
     void copyOfRunningProgramIsNotOffered();
+    void newerCopyFirstAndDeclinedCopyGoes();
     void copyThatCannotBeWrittenIsSaidOnce();
     void workWithoutRatioComesBackQuietly();
     void longRunOfChangesIsStillWritten();
 };
 
+void RecoveryTest::restoresWorkAfterCrash_data()
+{
+    QTest::addColumn<bool>("ourOwnPid");
+    QTest::newRow("lock of a process that is gone") << false;
+    // As Wine gives a new run the ids of runs that ended with its server.
+    QTest::newRow("lock in our own process id") << true;
+}
+
 void RecoveryTest::restoresWorkAfterCrash()
 {
+    QFETCH(bool, ourOwnPid);
     folder.reset(new PortableFolder);
     window = freshWindow();
     QVERIFY(window);
@@ -94,6 +105,9 @@ void RecoveryTest::restoresWorkAfterCrash()
     const QString copy = keeperOf(window)->copyPath();
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 5000);
     QTest::qWait(300);
+    // Not offered while its run is still there.
+    RecoveryKeeper::offerLeftWork(window);
+    QCOMPARE(Prompt::takeQuestions(), QStringList());
 
     // A crash leaves the copy and a lock of a process that is gone.
     const QByteArray left = folder->readFile(QStringLiteral("Resource/Recovery/") + QFileInfo(copy).fileName());
@@ -106,17 +120,18 @@ void RecoveryTest::restoresWorkAfterCrash()
     lock.replace(QStringLiteral(".json"), QStringLiteral(".lock"));
     // The host's name as QLockFile writes it (on Windows not the name
     // QSysInfo gives), from a lock of our own.
-    QByteArray host;
+    QByteArray host, ours;
     {
         QLockFile probe(folder->path(QStringLiteral("probe.lock")));
         QVERIFY(probe.tryLock(0));
         QFile written(folder->path(QStringLiteral("probe.lock")));
         QVERIFY(written.open(QIODevice::ReadOnly));
-        host = written.readAll().split('\n').value(2);
+        ours = written.readAll();
+        host = ours.split('\n').value(2);
     }
     QFile lockFile(lock);
     QVERIFY(lockFile.open(QIODevice::WriteOnly));
-    lockFile.write("2147483000\npelarin\n" + host + "\n");
+    lockFile.write(ourOwnPid ? ours : "2147483000\npelarin\n" + host + "\n");
     lockFile.close();
     // A run killed with nothing unsaved left its lock and no copy.
     const QString litter = AppFolders::recoveryDirectory() + QStringLiteral("/run-9-20260101000000000.lock");
@@ -222,6 +237,49 @@ void RecoveryTest::copyOfRunningProgramIsNotOffered()
     QCOMPARE(window->table()->rowCount(), 1);
 }
 
+// Of two crashed runs' copies the newer is offered first; a copy declined
+// ("버리기") goes for good.
+void RecoveryTest::newerCopyFirstAndDeclinedCopyGoes()
+{
+    folder.reset(new PortableFolder);
+    QDir().mkpath(AppFolders::recoveryDirectory());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    // The older copy comes first by name.
+    for (const QString name : {QStringLiteral("older"), QStringLiteral("newer")}) {
+        RecoveryFile::Snapshot left;
+        left.rate = 2000;
+        left.filePath = folder->path(name + QStringLiteral(".json"));
+        left.savedAt = now.addSecs(name == QLatin1String("older") ? -3600 : 0);
+        AuctionItem item;
+        item.name = name.toUtf8();
+        item.cashPrice = 1000;
+        item.mesoPrice = 5000000;
+        left.rows.push_back(item);
+        const QString copy = AppFolders::recoveryDirectory()
+            + (name == QLatin1String("older") ? QStringLiteral("/run-1-1.json") : QStringLiteral("/run-2-2.json"));
+        QVERIFY(RecoveryFile::write(left, copy));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(left.savedAt, QFileDevice::FileModificationTime));
+    }
+    window = freshWindow();
+    QVERIFY(window);
+    Prompt::queueAnswer(true);
+    RecoveryKeeper::offerLeftWork(window);
+    QStringList asked = Prompt::takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains(QStringLiteral("newer.json")), qPrintable(asked.first()));
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("newer"));
+
+    Prompt::queueAnswer(false);
+    RecoveryKeeper::offerLeftWork(window);
+    asked = Prompt::takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains(QStringLiteral("older.json")), qPrintable(asked.first()));
+    QCOMPARE(cellText(window, 0, 1), QStringLiteral("newer"));
+    RecoveryKeeper::offerLeftWork(window);
+    QCOMPARE(Prompt::takeQuestions(), QStringList());
+}
+
 void RecoveryTest::copyThatCannotBeWrittenIsSaidOnce()
 {
     folder.reset(new PortableFolder);
@@ -239,6 +297,17 @@ void RecoveryTest::copyThatCannotBeWrittenIsSaidOnce()
     QTest::qWait(2600);
     QVERIFY2(!window->statusBar()->currentMessage().contains(cannot), "said twice");
     QCOMPARE(window->table()->rowCount(), 1);
+
+    // Once a copy is written again, the next failure is said again.
+    RecoveryKeeper *keeper = keeperOf(window);
+    keeper->setDelays(100, 1000);
+    QVERIFY(QFile::remove(AppFolders::recoveryDirectory()) && QDir().mkpath(AppFolders::recoveryDirectory()));
+    LedgerStore::instance().addItem(QByteArray("둘"), 1000, 2000000, false);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(keeper->copyPath()), 5000);
+    QVERIFY(QDir(AppFolders::recoveryDirectory()).removeRecursively());
+    folder->writeFile(QStringLiteral("Resource/Recovery"), QByteArray("not a folder"));
+    LedgerStore::instance().addItem(QByteArray("셋"), 1000, 2000000, false);
+    QTRY_VERIFY_WITH_TIMEOUT(window->statusBar()->currentMessage().contains(cannot), 5000);
 }
 
 // A run that never set a ratio (a discount changed, a ledger opened that had

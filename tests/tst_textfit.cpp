@@ -280,11 +280,13 @@ void TextFitTest::smallestWindow()
 
     QWidget *central = window->centralWidget();
     QStringList problems;
+    QRect reach;
     for (QObject *object : child<QWidget>(window, "widget")->children()) {
         auto *control = qobject_cast<QWidget *>(object);
         if (!control || control->isWindow())
             continue;
         const QRect place(control->mapTo(central, QPoint(0, 0)), control->size());
+        reach |= place;
         if (!central->rect().contains(place))
             problems << QStringLiteral("%1 at %2,%3 %4x%5 is cut by the window's %6x%7")
                             .arg(control->objectName())
@@ -295,6 +297,10 @@ void TextFitTest::smallestWindow()
                             .arg(central->width())
                             .arg(central->height());
     }
+    // The form's left margin is kept on the right as well.
+    if (central->width() - 1 - reach.right() < reach.left())
+        problems << QStringLiteral("controls reach %1 of %2 with a left margin of %3")
+                        .arg(reach.right()).arg(central->width()).arg(reach.left());
     MyTableWidget *table = window->table();
     const int oneRow = table->verticalHeader()->defaultSectionSize();
     if (table->viewport()->height() < oneRow)

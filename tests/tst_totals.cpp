@@ -597,6 +597,10 @@ void TotalsTest::lineKeepsItsPlaceAfterLongTotals()
     settle();
     QVERIFY2(messageFits(), qPrintable(QStringLiteral("the message has %1 pixels").arg(bar->x() - 8)));
     QCOMPARE(bar->geometry().right(), small.right());
+    // Shortened to the line's end, not dropped.
+    const QString shown = bar->shownText();
+    QVERIFY2(bar->isVisible() && bar->isShortened() && shown.size() > 1 && bar->line().endsWith(shown.mid(1)), qPrintable(shown));
+    QVERIFY2(bar->fontMetrics().horizontalAdvance(shown) <= bar->contentsRect().width(), qPrintable(shown));
     for (int k = 0; k < huge; ++k)
         undo->trigger();
     status->clearMessage();
