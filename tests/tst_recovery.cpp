@@ -245,7 +245,7 @@ void RecoveryTest::newerCopyFirstAndDeclinedCopyGoes()
     QDir().mkpath(AppFolders::recoveryDirectory());
     const QDateTime now = QDateTime::currentDateTimeUtc();
     // The older copy comes first by name.
-    for (const QString name : {QStringLiteral("older"), QStringLiteral("newer")}) {
+    for (const QString &name : {QStringLiteral("older"), QStringLiteral("newer")}) {
         RecoveryFile::Snapshot left;
         left.rate = 2000;
         left.filePath = folder->path(name + QStringLiteral(".json"));
