@@ -28,6 +28,8 @@ QString workspacePath(const QString &relative);
 // The menu action that answers to Ctrl+key.
 QAction *fileAction(MainWindow *window, int key);
 QWidget *formChild(MainWindow *window, const char *name);
+// "12.34 ms" and the like; "-" for a measurement that did not run.
+std::string duration(double seconds);
 
 template <typename T>
 T *child(MainWindow *window, const char *name)

@@ -352,19 +352,6 @@ void measure(benchmark::State &benchmarkState, size_t commandIndex, size_t state
     }
 }
 
-std::string duration(double seconds)
-{
-    char text[32];
-    if (seconds < 0)
-        return "-";
-    if (seconds >= 1.0)
-        std::snprintf(text, sizeof text, "%.2f s", seconds);
-    else if (seconds >= 0.001)
-        std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
-    else
-        std::snprintf(text, sizeof text, "%.0f us", seconds * 1e6);
-    return text;
-}
 
 } // namespace
 

@@ -797,6 +797,11 @@ QWidget *formChild(MainWindow *window, const char *name)
     return ::child<QWidget>(window, name);
 }
 
+std::string duration(double seconds)
+{
+    return ::duration(seconds);
+}
+
 } // namespace BenchWindow
 
 int main(int argc, char **argv)
