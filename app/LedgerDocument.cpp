@@ -156,12 +156,7 @@ bool LedgerDocument::exportCsv()
                                               QStringLiteral("csv"));
     if (path.isEmpty())
         return false;
-    std::vector<CsvExport::Row> rows;
-    const std::vector<int32_t> ids = m_rows.idsInRowOrder();
-    rows.reserve(ids.size());
-    for (int32_t id : ids)
-        if (const AuctionItem *item = m_store.findItem(id))
-            rows.emplace_back(id, item);
+    const std::vector<CsvExport::Row> rows = m_rows.itemsInRowOrder();
     if (!CsvExport::writeFile(path, rows)) {
         Prompt::error(m_window, QString::fromUtf8("CSV 파일 저장 실패!"));
         return false;

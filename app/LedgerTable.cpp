@@ -534,6 +534,17 @@ std::vector<int32_t> LedgerTable::idsInRowOrder() const
     return ids;
 }
 
+std::vector<std::pair<int32_t, const AuctionItem *>> LedgerTable::itemsInRowOrder() const
+{
+    const ItemLookup items(m_store);
+    std::vector<std::pair<int32_t, const AuctionItem *>> rows;
+    rows.reserve(static_cast<size_t>(m_table->rowCount()));
+    for (const int32_t id : idsInRowOrder())
+        if (const AuctionItem *item = items.find(id))
+            rows.emplace_back(id, item);
+    return rows;
+}
+
 void LedgerTable::showOnly(const std::vector<bool> *shownById)
 {
     m_filtered = shownById != nullptr;

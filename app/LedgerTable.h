@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class LedgerStore;
@@ -78,6 +79,9 @@ public:
     void scrollTo(int32_t id);
     // The ids of the rows shown, from the top row down.
     std::vector<int32_t> idsInRowOrder() const;
+    // The same with their items, found without a walk down the store's map
+    // for each row (the rows of a sorted table lie all over it).
+    std::vector<std::pair<int32_t, const AuctionItem *>> itemsInRowOrder() const;
     // The id of the current row, or -1.
     int32_t currentId() const;
 
