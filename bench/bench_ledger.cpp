@@ -747,11 +747,12 @@ std::vector<int64_t> gridSizes(const Options &options)
     return std::vector<int64_t>(std::begin(ledgerSizes), std::end(ledgerSizes));
 }
 
-// The offscreen platform warns about every window it shows, and every
+// The offscreen platform warns about every window it shows or raises, and every
 // process started without a login session about XDG_RUNTIME_DIR.
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+    if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("does not support raise()"))
+        || message.contains(QLatin1String("XDG_RUNTIME_DIR")))
         return;
     std::fprintf(stderr, "%s\n", qPrintable(message));
     if (type == QtFatalMsg)
