@@ -3,6 +3,7 @@
 #include "LedgerDocument.h"
 #include "LedgerStore.h"
 #include "LedgerTable.h"
+#include "LedgerTotals.h"
 #include "NameSearch.h"
 
 #include <QHBoxLayout>
@@ -48,6 +49,8 @@ FindBar::FindBar(LedgerTable &rows, LedgerDocument &document, const LedgerStore 
 void FindBar::open()
 {
     show();
+    // The names are read now, so that the keys typed next only match them.
+    readNames();
     m_field->setFocus(Qt::ShortcutFocusReason);
     m_field->selectAll();
 }
@@ -59,9 +62,38 @@ void FindBar::dismiss()
         const QSignalBlocker blocker(m_field);
         m_field->clear();
     }
-    m_readNames.clear();
     hide();
     applyNow();
+}
+
+void FindBar::readNames()
+{
+    const LedgerStore::ItemMap &items = m_store.items();
+    // A ledger that named many items anew keeps no names it no longer has.
+    if (m_names.read.size() > 4 * items.size() + 1024)
+        m_names = Names();
+    for (const auto &entry : items) {
+        if (entry.first < 0)
+            continue;
+        const auto id = static_cast<size_t>(entry.first);
+        if (id >= m_names.byId.size()) {
+            m_names.byId.resize(id + 1);
+            m_names.indexById.resize(id + 1, -1);
+        }
+        // The name held here shares its bytes with the item's until the
+        // item's name changes: the same bytes are the same name.
+        QByteArray &held = m_names.byId[id];
+        const QByteArray &name = entry.second.name;
+        if (m_names.indexById[id] >= 0 && held.constData() == name.constData())
+            continue;
+        auto index = m_names.indexOf.constFind(name);
+        if (index == m_names.indexOf.constEnd()) {
+            index = m_names.indexOf.insert(name, static_cast<int>(m_names.read.size()));
+            m_names.read.push_back(NameSearch::normalized(QString::fromUtf8(name)));
+        }
+        held = name;
+        m_names.indexById[id] = *index;
+    }
 }
 
 void FindBar::applyNow()
@@ -71,30 +103,31 @@ void FindBar::applyNow()
     if (search.isEmpty()) {
         if (m_rows.isFiltered()) {
             m_rows.showOnly(nullptr);
-            m_document.shownRowsChanged();
+            m_document.shownRowsChanged(LedgerTotals());
         }
         return;
     }
+    readNames();
     const LedgerStore::ItemMap &items = m_store.items();
-    // Names read before by other items or other keys are not read again;
-    // a ledger that named many items anew does not keep them all.
-    if (static_cast<size_t>(m_readNames.size()) > 4 * items.size() + 1024)
-        m_readNames.clear();
-    std::vector<bool> shown(items.empty() ? 0 : static_cast<size_t>(std::max(0, items.rbegin()->first)) + 1, false);
-    QHash<QByteArray, bool> found;
+    std::vector<bool> shown(m_names.byId.size(), false);
+    // Each distinct name is matched once: -1 not yet, else 0 or 1.
+    std::vector<signed char> verdicts(m_names.read.size(), -1);
+    // The totals of what is found, in the same pass.
+    LedgerTotals found;
     for (const auto &entry : items) {
-        auto verdict = found.constFind(entry.second.name);
-        if (verdict == found.constEnd()) {
-            QString &read = m_readNames[entry.second.name];
-            if (read.isNull())
-                read = NameSearch::normalized(QString::fromUtf8(entry.second.name));
-            verdict = found.insert(entry.second.name, search.matchesNormalized(read));
-        }
-        if (entry.first >= 0)
-            shown[static_cast<size_t>(entry.first)] = *verdict;
+        if (entry.first < 0)
+            continue;
+        const auto id = static_cast<size_t>(entry.first);
+        const auto index = static_cast<size_t>(m_names.indexById[id]);
+        if (verdicts[index] < 0)
+            verdicts[index] = search.matchesNormalized(m_names.read[index]) ? 1 : 0;
+        if (verdicts[index] == 0)
+            continue;
+        shown[id] = true;
+        found.add(entry.second);
     }
     m_rows.showOnly(&shown);
-    m_document.shownRowsChanged();
+    m_document.shownRowsChanged(found);
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <vector>
+
 class LedgerDocument;
 class LedgerStore;
 class LedgerTable;
@@ -24,7 +26,8 @@ public:
     FindBar(LedgerTable &rows, LedgerDocument &document, const LedgerStore &store, QWidget *table,
             QWidget *parent = nullptr);
 
-    // Shows the bar with its text selected, ready for typing.
+    // Shows the bar with its text selected, ready for typing, and reads the
+    // ledger's names the search does not know yet.
     void open();
     // Empties and hides the bar; every row shows.
     void dismiss();
@@ -42,7 +45,18 @@ private:
     QWidget *m_table;
     QLineEdit *m_field;
     QTimer m_pause;
-    // Each name as the search reads it, so a name is read once however
-    // many items carry it and however many keys are typed.
-    QHash<QByteArray, QString> m_readNames;
+    // Brings the names below up to date with the ledger's.
+    void readNames();
+
+    // Each distinct name as the search reads it, and by id which of them
+    // each item bears, so that a name is read once however many items carry
+    // it and however many keys are typed.
+    struct Names
+    {
+        QHash<QByteArray, int> indexOf;
+        std::vector<QString> read;
+        std::vector<QByteArray> byId;
+        std::vector<int> indexById;
+    };
+    Names m_names;
 };

@@ -137,13 +137,9 @@ void LedgerDocument::showTotals()
     m_totalsBar->setTotals(found);
 }
 
-void LedgerDocument::shownRowsChanged()
+void LedgerDocument::shownRowsChanged(const LedgerTotals &found)
 {
-    m_shownTotals.clear();
-    if (m_rows.isFiltered())
-        for (const auto &entry : m_store.items())
-            if (m_rows.isShown(entry.first))
-                m_shownTotals.add(entry.second);
+    m_shownTotals = m_rows.isFiltered() ? found : LedgerTotals();
     showTotals();
 }
 

@@ -40,8 +40,9 @@ public:
     // Where the totals are shown; they are kept up to date item by item.
     void setTotalsBar(TotalsBar *bar);
     const LedgerTotals &totals() const { return m_totals; }
-    // The table shows other rows (a search): the totals become theirs.
-    void shownRowsChanged();
+    // The table shows other rows (a search): the totals become theirs,
+    // `found` (those of every item while the table shows every row).
+    void shownRowsChanged(const LedgerTotals &found);
 
     // The export command: the table as shown, in its row order, as a CSV
     // file for a spreadsheet. True when it was written.

@@ -17,7 +17,7 @@ public:
     bool isEmpty() const { return m_pattern.isEmpty(); }
     bool matches(const QString &name) const;
     // A name as the search reads it; matching many names, read each once.
-    static QString normalized(const QString &name);
+    static QString normalized(QString name);
     bool matchesNormalized(const QString &normalizedName) const;
 
 private:

@@ -4,6 +4,7 @@
 #include "LedgerStore.h"
 #include "MainWindow.h"
 #include "MyTableWidget.h"
+#include "NameSearch.h"
 #include "Prompt.h"
 #include "QRegister.h"
 #include "TestSupport.h"
@@ -294,8 +295,14 @@ void UndoTest::randomSequences()
                 auto *bar = window->findChild<FindBar *>();
                 bar->open();
                 const QString texts[] = {QStringLiteral("item 1"), QStringLiteral("ren"), QStringLiteral("3"), QString()};
-                bar->field()->setText(texts[random.bounded(4)]);
+                const QString text = texts[random.bounded(4)];
+                bar->field()->setText(text);
                 bar->applyNow();
+                // Right after a search, the rows shown are those it finds.
+                const NameSearch wanted(text);
+                for (int row = 0; row < window->table()->rowCount(); ++row)
+                    QVERIFY2(window->table()->isRowHidden(row) != wanted.matches(cellText(window, row, 1)),
+                             qPrintable(QStringLiteral("step %1: '%2' and '%3'").arg(step).arg(text, cellText(window, row, 1))));
                 break;
             }
             what = QStringLiteral("sort");
