@@ -569,16 +569,6 @@ bool LedgerTable::isShown(int32_t id) const
     return !m_filtered || (static_cast<size_t>(id) < m_shownById.size() && m_shownById[static_cast<size_t>(id)]);
 }
 
-int LedgerTable::shownRowCount() const
-{
-    if (!m_filtered)
-        return m_table->rowCount();
-    int shown = 0;
-    for (int row = 0; row < m_table->rowCount(); ++row)
-        shown += m_table->isRowHidden(row) ? 0 : 1;
-    return shown;
-}
-
 void LedgerTable::applyShown()
 {
     QHeaderView *rowHeader = m_table->verticalHeader();

@@ -70,7 +70,6 @@ public:
     bool isFiltered() const { return m_filtered; }
     // The row of id is in the table and not hidden by showOnly.
     bool isShown(int32_t id) const;
-    int shownRowCount() const;
 
     // Closes an open cell editor without taking its text.
     void closeEditor();
