@@ -45,13 +45,6 @@ QString cellText(int column, int32_t id, const AuctionItem &item)
     }
 }
 
-RowFigures::RowFigures(const AuctionItem &item)
-    : wonCost(item.wonCost())
-    , profitMeso(item.profitMeso())
-    , profitWon(item.profitWon())
-{
-}
-
 void FigureShapes::add(int column, int64_t value, bool separated)
 {
     Range &range = m_ranges[column][separated ? 0 : 1];
@@ -63,7 +56,7 @@ void FigureShapes::add(int column, int64_t value, bool separated)
     range.largest = std::max(range.largest, value);
 }
 
-void FigureShapes::addRow(const AuctionItem &item, const RowFigures &figures)
+void FigureShapes::addRow(const AuctionItem &item, const AuctionItem::Figures &figures)
 {
     add(CashColumn, figures.wonCost);
     add(MesoColumn, item.mesoPrice);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AuctionItem.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,6 @@
 #include <cstdint>
 #include <optional>
 
-struct AuctionItem;
 
 // How one ledger entry reads in the auction table.
 namespace AuctionRows {
@@ -31,16 +32,6 @@ QColor signColour(int64_t value);
 QString figureText(const std::optional<int64_t> &value);
 // Text of cell `column` of an item, exactly as a fresh row shows it.
 QString cellText(int column, int32_t id, const AuctionItem &item);
-// The figures of one row that take some arithmetic, worked out once for
-// all the cells that show them.
-struct RowFigures
-{
-    explicit RowFigures(const AuctionItem &item);
-    int32_t wonCost;
-    std::optional<int64_t> profitMeso;
-    std::optional<int64_t> profitWon;
-};
-
 // What a pass over many rows wrote into the figure columns (2 to 8), kept
 // by shape instead of measured cell by cell: a figure's width follows from
 // how many digits it has, its sign and whether it has separators, so no
@@ -52,7 +43,7 @@ public:
     // A figure as formatThousands writes it, or as plain digits.
     void add(int column, int64_t value, bool separated = true);
     // Every figure cell of a row as a fresh row shows it.
-    void addRow(const AuctionItem &item, const RowFigures &figures);
+    void addRow(const AuctionItem &item, const AuctionItem::Figures &figures);
     // Texts at least as wide as every figure added to column, when each of
     // their digits is drawn as widestDigit.
     QStringList widestTexts(int column, QChar widestDigit) const;

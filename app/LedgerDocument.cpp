@@ -428,7 +428,7 @@ void LedgerDocument::settingChanged(LedgerSetting setting)
     // table's own pass over the ledger.
     m_totals.clear();
     m_shownTotals.clear();
-    m_rows.rewriteSetting(setting, [this](int32_t id, const AuctionItem &, const AuctionRows::RowFigures &figures) {
+    m_rows.rewriteSetting(setting, [this](int32_t id, const AuctionItem &, const AuctionItem::Figures &figures) {
         m_totals.add(figures.wonCost, figures.profitMeso, figures.profitWon);
         if (m_rows.isFiltered() && m_rows.isShown(id))
             m_shownTotals.add(figures.wonCost, figures.profitMeso, figures.profitWon);

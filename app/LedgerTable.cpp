@@ -6,6 +6,7 @@
 #include "LedgerCell.h"
 #include "LedgerStore.h"
 #include "MyTableWidget.h"
+#include "Prefetch.h"
 #include "ProfitMath.h"
 
 #include <QFontMetricsF>
@@ -46,40 +47,6 @@ private:
     QTableWidget *m_table;
     QSignalBlocker m_blocker;
     bool m_updatesWereEnabled;
-};
-
-// The store's items by id for a pass over many rows in any order: one
-// array step each instead of a walk down the map, which in a sorted order
-// would touch scattered memory at every level.
-class ItemLookup
-{
-public:
-    explicit ItemLookup(const LedgerStore &store)
-        : m_store(store)
-    {
-        const LedgerStore::ItemMap &items = store.items();
-        if (items.empty() || items.begin()->first < 0)
-            return;
-        const int64_t largestId = items.rbegin()->first;
-        // Ids are handed out one after another; only a ledger thinned out by
-        // many deletions is left to the map.
-        if (largestId > 4 * static_cast<int64_t>(items.size()) + 1024)
-            return;
-        m_byId.assign(static_cast<size_t>(largestId) + 1, nullptr);
-        for (const auto &entry : items)
-            m_byId[static_cast<size_t>(entry.first)] = &entry.second;
-    }
-
-    const AuctionItem *find(int32_t id) const
-    {
-        if (m_byId.empty())
-            return m_store.findItem(id);
-        return id >= 0 && static_cast<size_t>(id) < m_byId.size() ? m_byId[static_cast<size_t>(id)] : nullptr;
-    }
-
-private:
-    const LedgerStore &m_store;
-    std::vector<const AuctionItem *> m_byId;
 };
 
 bool isFigureColumn(int column)
@@ -320,7 +287,6 @@ void LedgerTable::setBatchingEnabled(bool enabled)
 
 void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
 {
-    const ItemLookup items(m_store);
     const int count = static_cast<int>(idsInInsertionOrder.size());
     TableWriteGuard guard(m_table);
     QAbstractItemModel *model = m_table->model();
@@ -332,7 +298,7 @@ void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
         QSignalBlocker modelBlocker(model);
         for (int j = 0; j < count; ++j) {
             const int32_t id = idsInInsertionOrder[static_cast<size_t>(j)];
-            const AuctionItem *item = items.find(id);
+            const AuctionItem *item = m_store.findItem(id);
             if (!item)
                 continue;
             // The last one inserted ends on top, as with one insertion at a time.
@@ -344,7 +310,7 @@ void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
                 if (column == KeyColumn)
                     remember(id, cell);
             }
-            shapes.addRow(*item, RowFigures(*item));
+            shapes.addRow(*item, item->figures());
         }
     }
     emit model->dataChanged(model->index(0, 0), model->index(count - 1, columnCount - 1));
@@ -376,7 +342,7 @@ void LedgerTable::rebuild(const std::vector<int32_t> &idsInInsertionOrder)
     std::fill(m_figureWidths.begin(), m_figureWidths.end(), 0);
     FigureShapes shapes;
     for (const auto &entry : m_store.items())
-        shapes.addRow(entry.second, RowFigures(entry.second));
+        shapes.addRow(entry.second, entry.second.figures());
     fitFigures(shapes);
     fitColumnsToNewRows();
 }
@@ -491,7 +457,7 @@ void LedgerTable::rewriteSetting(LedgerSetting setting, const EachItem &alsoForE
         break;
     }
     for (const auto &entry : m_store.items()) {
-        const RowFigures figures(entry.second);
+        const AuctionItem::Figures figures = entry.second.figures();
         if (alsoForEach)
             alsoForEach(entry.first, entry.second, figures);
         if (setting == LedgerSetting::Discount)
@@ -528,19 +494,24 @@ std::vector<int32_t> LedgerTable::idsInRowOrder() const
 {
     std::vector<int32_t> ids;
     ids.reserve(static_cast<size_t>(m_table->rowCount()));
-    for (int row = 0; row < m_table->rowCount(); ++row)
+    const int rows = m_table->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        // A row's key cell, made wherever the heap had room, is asked for
+        // well before its turn.
+        if (row + 16 < rows)
+            prefetchBytes(m_table->item(row + 16, KeyColumn), sizeof(LedgerCell));
         if (!m_filtered || !m_table->isRowHidden(row))
             ids.push_back(idAt(row));
+    }
     return ids;
 }
 
 std::vector<std::pair<int32_t, const AuctionItem *>> LedgerTable::itemsInRowOrder() const
 {
-    const ItemLookup items(m_store);
     std::vector<std::pair<int32_t, const AuctionItem *>> rows;
     rows.reserve(static_cast<size_t>(m_table->rowCount()));
     for (const int32_t id : idsInRowOrder())
-        if (const AuctionItem *item = items.find(id))
+        if (const AuctionItem *item = m_store.findItem(id))
             rows.emplace_back(id, item);
     return rows;
 }

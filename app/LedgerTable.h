@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AuctionItem.h"
 #include "LedgerCell.h"
 #include "LedgerListener.h"
 
@@ -14,10 +15,8 @@ class LedgerStore;
 class MyTableWidget;
 class QString;
 class QTableWidgetItem;
-struct AuctionItem;
 namespace AuctionRows {
 class FigureShapes;
-struct RowFigures;
 }
 
 // Lays out the auction table's rows: every row the program puts in, takes
@@ -59,7 +58,7 @@ public:
     // The columns that show a setting and the figures that depend on it,
     // after one pass over the ledger that also hands each item and its
     // figures to alsoForEach.
-    using EachItem = std::function<void(int32_t, const AuctionItem &, const AuctionRows::RowFigures &)>;
+    using EachItem = std::function<void(int32_t, const AuctionItem &, const AuctionItem::Figures &)>;
     void rewriteSetting(LedgerSetting setting, const EachItem &alsoForEach = EachItem());
 
     // Shows only the rows of the ids marked in shownById (by id; an id past
@@ -78,8 +77,7 @@ public:
     void scrollTo(int32_t id);
     // The ids of the rows shown, from the top row down.
     std::vector<int32_t> idsInRowOrder() const;
-    // The same with their items, found without a walk down the store's map
-    // for each row (the rows of a sorted table lie all over it).
+    // The same with their items.
     std::vector<std::pair<int32_t, const AuctionItem *>> itemsInRowOrder() const;
     // The id of the current row, or -1.
     int32_t currentId() const;

@@ -1,6 +1,7 @@
 #include "LedgerGenerator.h"
 
 #include "AuctionItem.h"
+#include "ItemMap.h"
 #include "JsonFileIo.h"
 #include "LedgerFile.h"
 #include "ProfitMath.h"
@@ -9,7 +10,6 @@
 
 #include <QByteArray>
 
-#include <map>
 #include <random>
 
 namespace LedgerGenerator {
@@ -73,7 +73,7 @@ bool write(const QString &path, int64_t count, const Settings &settings)
     probe.rateOfDiscount = settings.rateOfDiscount;
     const double mesoPerWon = ProfitMath::mesoPerWon(settings.rate, settings.fee);
 
-    std::map<int32_t, AuctionItem> items;
+    ItemMap items;
     for (int64_t k = 0; k < count; ++k) {
         AuctionItem item = probe;
         item.name = itemName(random);

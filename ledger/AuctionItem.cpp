@@ -20,27 +20,30 @@ std::optional<int32_t> AuctionItem::netMesoPerWon() const
     return truncToInt32(static_cast<double>(perWon) * percentFactor(static_cast<double>(fee)));
 }
 
-std::optional<int64_t> AuctionItem::profitMeso() const
+AuctionItem::Figures AuctionItem::figures() const
 {
+    Figures figures;
+    figures.wonCost = wonCost();
     const std::optional<int32_t> perWon = netMesoPerWon();
     if (!perWon)
-        return std::nullopt;
+        return figures;
     const double feeFactor = percentFactor(static_cast<double>(fee));
     const int64_t proceeds = truncToInt64(static_cast<double>(mesoPrice) * feeFactor);
-    const int64_t product = static_cast<int64_t>(wonCost()) * static_cast<int64_t>(*perWon);
-    const int64_t cost = truncToInt64(static_cast<double>(product));
-    return proceeds - cost;
+    const int64_t product = static_cast<int64_t>(figures.wonCost) * static_cast<int64_t>(*perWon);
+    const int64_t profit = proceeds - truncToInt64(static_cast<double>(product));
+    figures.profitMeso = profit;
+    // Above 50,000,000 won per 100,000,000 meso a won buys no meso after the fee.
+    if (*perWon != 0)
+        figures.profitWon = profit / *perWon;
+    return figures;
+}
+
+std::optional<int64_t> AuctionItem::profitMeso() const
+{
+    return figures().profitMeso;
 }
 
 std::optional<int64_t> AuctionItem::profitWon() const
 {
-    const std::optional<int32_t> perWon = netMesoPerWon();
-    // Above 50,000,000 won per 100,000,000 meso a won buys no meso after the fee.
-    if (!perWon || *perWon == 0)
-        return std::nullopt;
-    const double feeFactor = percentFactor(static_cast<double>(fee));
-    const int64_t proceeds = truncToInt64(static_cast<double>(mesoPrice) * feeFactor);
-    const int64_t product = static_cast<int64_t>(wonCost()) * static_cast<int64_t>(*perWon);
-    const int64_t profit = proceeds - truncToInt64(static_cast<double>(product));
-    return profit / *perWon;
+    return figures().profitWon;
 }

@@ -26,4 +26,13 @@ struct AuctionItem
     std::optional<int64_t> profitMeso() const;
     // Profit in won; empty when a won buys no meso at this ratio.
     std::optional<int64_t> profitWon() const;
+
+    // The three figures above, worked out together, each step once.
+    struct Figures
+    {
+        int32_t wonCost = 0;
+        std::optional<int64_t> profitMeso;
+        std::optional<int64_t> profitWon;
+    };
+    Figures figures() const;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AuctionItem.h"
+#include "ItemMap.h"
 #include "LedgerListener.h"
 
 #include <QByteArray>
@@ -9,7 +10,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 
 class ItemEntryDialog;
 
@@ -21,7 +21,7 @@ class LedgerStore
 {
 public:
     // Items in ascending id order, which is the order they were added in.
-    using ItemMap = std::map<int32_t, AuctionItem>;
+    using ItemMap = ::ItemMap;
 
     static LedgerStore &instance();
     static void destroyInstance();

@@ -17,7 +17,8 @@ int signOf(LedgerTotals::Sum value)
 
 void LedgerTotals::add(const AuctionItem &item)
 {
-    apply(item.wonCost(), item.profitMeso(), item.profitWon(), 1);
+    const AuctionItem::Figures figures = item.figures();
+    apply(figures.wonCost, figures.profitMeso, figures.profitWon, 1);
 }
 
 void LedgerTotals::add(int32_t wonCost, const std::optional<int64_t> &profitMeso,
@@ -28,7 +29,8 @@ void LedgerTotals::add(int32_t wonCost, const std::optional<int64_t> &profitMeso
 
 void LedgerTotals::remove(const AuctionItem &item)
 {
-    apply(item.wonCost(), item.profitMeso(), item.profitWon(), -1);
+    const AuctionItem::Figures figures = item.figures();
+    apply(figures.wonCost, figures.profitMeso, figures.profitWon, -1);
 }
 
 void LedgerTotals::clear()
@@ -36,7 +38,7 @@ void LedgerTotals::clear()
     *this = LedgerTotals();
 }
 
-void LedgerTotals::recount(const std::map<int32_t, AuctionItem> &items)
+void LedgerTotals::recount(const ItemMap &items)
 {
     clear();
     for (const auto &entry : items)

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "AuctionItem.h"
+#include "ItemMap.h"
 #include "ProfitMath.h"
 
 #include <QString>
 #include <QVector>
 
 #include <cstdint>
-#include <map>
 #include <optional>
 
 // Running totals of a ledger for the status line: how many items, the won
@@ -43,7 +43,7 @@ public:
     void add(int32_t wonCost, const std::optional<int64_t> &profitMeso, const std::optional<int64_t> &profitWon);
     void remove(const AuctionItem &item);
     void clear();
-    void recount(const std::map<int32_t, AuctionItem> &items);
+    void recount(const ItemMap &items);
 
     int64_t itemCount() const { return m_itemCount; }
     Sum wonPaid() const { return m_wonPaid; }

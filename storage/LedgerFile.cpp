@@ -119,7 +119,7 @@ bool read(const rapidjson::Value &root, Contents &contents)
 }
 
 void build(rapidjson::Document &document, int32_t rate, int32_t fee, double rateOfDiscount,
-           const std::map<int32_t, AuctionItem> &items)
+           const ItemMap &items)
 {
     auto &allocator = document.GetAllocator();
     document.SetObject();

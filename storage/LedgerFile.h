@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AuctionItem.h"
+#include "ItemMap.h"
 
 #include <rapidjson/document.h>
 
@@ -8,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <vector>
 
 // The ledger file: one object with "rate", "fee", "rateOfDiscount" and
@@ -53,6 +53,6 @@ bool read(const rapidjson::Value &root, Contents &contents);
 
 // Builds the document that is written for a ledger.
 void build(rapidjson::Document &document, int32_t rate, int32_t fee, double rateOfDiscount,
-           const std::map<int32_t, AuctionItem> &items);
+           const ItemMap &items);
 
 } // namespace LedgerFile

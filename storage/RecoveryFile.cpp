@@ -1,12 +1,12 @@
 #include "RecoveryFile.h"
 
 #include "JsonFileIo.h"
+#include "ItemMap.h"
 #include "LedgerFile.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include <map>
 
 namespace RecoveryFile {
 
@@ -14,10 +14,10 @@ bool write(const Snapshot &snapshot, const QString &path)
 {
     // Keyed by position from the bottom row: the ledger file writes its
     // items in key order.
-    std::map<int32_t, AuctionItem> items;
+    ItemMap items;
     const size_t count = snapshot.rows.size();
     for (size_t k = 0; k < count; ++k)
-        items.emplace_hint(items.end(), static_cast<int32_t>(k), snapshot.rows[count - 1 - k]);
+        items.emplace(static_cast<int32_t>(k), snapshot.rows[count - 1 - k]);
     rapidjson::Document document;
     LedgerFile::build(document, snapshot.rate, snapshot.fee, snapshot.rateOfDiscount, items);
     auto &allocator = document.GetAllocator();

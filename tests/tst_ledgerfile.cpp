@@ -153,9 +153,9 @@ QList<Entry> storedEntries()
     return entries;
 }
 
-std::map<int32_t, AuctionItem> manyItems(int count)
+ItemMap manyItems(int count)
 {
-    std::map<int32_t, AuctionItem> items;
+    ItemMap items;
     for (int i = 0; i < count; ++i) {
         AuctionItem item;
         item.name = "item " + QByteArray::number(i).rightJustified(6, '0');
@@ -1196,7 +1196,7 @@ private slots:
     void writeFailsAtEveryByte()
     {
         rapidjson::Document small;
-        std::map<int32_t, AuctionItem> one = manyItems(1);
+        ItemMap one = manyItems(1);
         LedgerFile::build(small, 1800, 5, 3.0, one);
         const QByteArray smallText = compactText(small);
         QVERIFY(smallText.startsWith("{\"rate\":1800,"));

@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <random>
 #include <string>
 
@@ -130,7 +129,7 @@ struct Expected
     int64_t undefinedMeso = 0;
     int64_t undefinedWon = 0;
 
-    explicit Expected(const std::map<int32_t, AuctionItem> &items)
+    explicit Expected(const ItemMap &items)
     {
         for (const auto &entry : items) {
             const AuctionItem &item = entry.second;
@@ -244,7 +243,7 @@ void TotalsTest::randomLedgers()
         // The first rounds hold only extremes; the rest mix every kind.
         const Kind kind = round == 0 ? Kind::LargestMeso : round == 1 ? Kind::LargeLoss : Kind::Any;
         const int count = std::uniform_int_distribution<int>(0, 3000)(random) + (round < 2 ? 1000 : 0);
-        std::map<int32_t, AuctionItem> items;
+        ItemMap items;
         LedgerTotals totals;
         for (int32_t id = 0; id < count; ++id) {
             const AuctionItem item = randomItem(random, kind);
@@ -279,7 +278,7 @@ void TotalsTest::randomLedgers()
 
         totals.clear();
         QCOMPARE(QByteArray(where + ": cleared, " + describe(totals).c_str()),
-                 QByteArray(where + ": cleared, " + Expected(std::map<int32_t, AuctionItem>()).describe().c_str()));
+                 QByteArray(where + ": cleared, " + Expected(ItemMap()).describe().c_str()));
     }
     // Without these the rounds above would not have proved that sums beyond
     // 64 bits come out right.
