@@ -81,6 +81,14 @@ int32_t LedgerCell::idOf(const QTableWidgetItem *cell)
     return cell && cell->type() == Type ? static_cast<const LedgerCell *>(cell)->m_id : -1;
 }
 
+QModelIndex LedgerCell::indexIn(const QTableWidget *table, const QTableWidgetItem *cell)
+{
+    const QModelIndex current = table->currentIndex();
+    if (current.isValid() && table->item(current.row(), current.column()) == cell)
+        return current;
+    return table->model()->index(table->row(cell), table->column(cell));
+}
+
 QString LedgerCell::shownText() const
 {
     if (m_source->typedCell == this)
@@ -142,9 +150,8 @@ void LedgerCell::setData(int role, const QVariant &value)
     CellSource *source = m_source;
     source->typedCell = this;
     source->typedText = typed;
-    QAbstractItemModel *model = table->model();
-    const QModelIndex index = model->index(table->row(this), m_column);
-    emit model->dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    const QModelIndex index = indexIn(table, this);
+    emit table->model()->dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     if (source->typedCell == this)
         source->dropTyped();
 }

@@ -79,6 +79,11 @@ public:
 
     // The id of a table cell, or -1 for a cell that is none of ours.
     static int32_t idOf(const QTableWidgetItem *cell);
+    // Where a cell of table is. The table's own note of a cell's place goes
+    // out of date once rows are put in or taken out above it, and then it
+    // searches every cell; the player edits the current cell, which is
+    // found at once.
+    static QModelIndex indexIn(const QTableWidget *table, const QTableWidgetItem *cell);
 
 private:
     QString shownText() const;

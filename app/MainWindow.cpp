@@ -11,6 +11,7 @@
 #include "KeyStatePoller.h"
 #include "LedgerDocument.h"
 #include "RecoveryKeeper.h"
+#include "LedgerCell.h"
 #include "LedgerColumns.h"
 #include "LedgerFile.h"
 #include "LedgerStore.h"
@@ -466,10 +467,10 @@ void MainWindow::auctionTableItemDoubleClick(QTableWidgetItem *item)
 {
     if (!item || !item->tableWidget())
         return;
-    const int column = item->column();
-    if (column >= NameColumn && column <= MesoColumn) {
+    const QModelIndex index = LedgerCell::indexIn(auctionTable, item);
+    if (index.column() >= NameColumn && index.column() <= MesoColumn) {
         isCellEditArmed = true;
-        armedCell = QPersistentModelIndex(auctionTable->model()->index(item->row(), column));
+        armedCell = QPersistentModelIndex(index);
     }
 }
 
@@ -485,8 +486,8 @@ void MainWindow::auctionTableItemChange(QTableWidgetItem *item)
     if (!item || !expected.isValid() || auctionTable->item(expected.row(), expected.column()) != item)
         return;
 
-    const int row = item->row();
-    const int column = item->column();
+    const int row = expected.row();
+    const int column = expected.column();
     const int32_t id = rows->idAt(row);
     const AuctionItem *before = LedgerStore::instance().findItem(id);
     if (!before)
