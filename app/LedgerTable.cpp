@@ -82,13 +82,25 @@ void LedgerTable::repaintRow(int row, int firstColumn, int lastColumn)
     emit model->dataChanged(model->index(row, firstColumn), model->index(row, lastColumn));
 }
 
-void LedgerTable::fitColumnsToNewRows()
+void LedgerTable::fitColumnsToNewRows(NameFit nameFit)
 {
     // The name column to the rows in view and around them; each figure
     // column to its widest figure and its title, whatever rows are in view.
-    if (!m_table->isColumnHidden(NameColumn))
-        m_table->resizeColumnToContents(NameColumn);
     QHeaderView *header = m_table->horizontalHeader();
+    if (!m_table->isColumnHidden(NameColumn) && nameFit == NameFit::Anew) {
+        m_table->resizeColumnToContents(NameColumn);
+    } else if (!m_table->isColumnHidden(NameColumn)) {
+        // Only the names in view are measured, so that one new row costs
+        // what the view shows; the column keeps what it had, so that the
+        // names out of view stay whole.
+        const int precision = header->resizeContentsPrecision();
+        header->setResizeContentsPrecision(0);
+        const QAbstractItemView *view = m_table;
+        const int needed = std::max(view->sizeHintForColumn(NameColumn), header->sectionSizeHint(NameColumn));
+        header->setResizeContentsPrecision(precision);
+        if (needed > m_table->columnWidth(NameColumn))
+            m_table->setColumnWidth(NameColumn, needed);
+    }
     for (int column = CashColumn; column < columnCount; ++column) {
         const int width = std::max(header->sectionSizeHint(column), m_figureWidths[static_cast<size_t>(column)]);
         if (m_table->columnWidth(column) != width)
@@ -181,13 +193,8 @@ void LedgerTable::insertRow(int32_t id)
     placeRow(0, id);
     for (int column = CashColumn; column < columnCount; ++column)
         fitFigure(0, column);
-    // One new row: the names in view are measured, not a thousand rows
-    // about them, so that a registration costs what the view shows.
-    QHeaderView *header = m_table->horizontalHeader();
-    const int precision = header->resizeContentsPrecision();
-    header->setResizeContentsPrecision(0);
-    fitColumnsToNewRows();
-    header->setResizeContentsPrecision(precision);
+    // The first row of an empty table fits the name column anew.
+    fitColumnsToNewRows(m_table->rowCount() == 1 ? NameFit::Anew : NameFit::Grow);
 }
 
 void LedgerTable::insertRowAt(int row, int32_t id)
@@ -315,7 +322,7 @@ void LedgerTable::insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder)
     }
     emit model->dataChanged(model->index(0, 0), model->index(count - 1, columnCount - 1));
     fitFigures(shapes);
-    fitColumnsToNewRows();
+    fitColumnsToNewRows(NameFit::Anew);
 }
 
 void LedgerTable::rebuild(const std::vector<int32_t> &idsInInsertionOrder)
@@ -344,7 +351,7 @@ void LedgerTable::rebuild(const std::vector<int32_t> &idsInInsertionOrder)
     for (const auto &entry : m_store.items())
         shapes.addRow(entry.second, entry.second.figures());
     fitFigures(shapes);
-    fitColumnsToNewRows();
+    fitColumnsToNewRows(NameFit::Anew);
 }
 
 void LedgerTable::sortByColumn(int column, Qt::SortOrder order)

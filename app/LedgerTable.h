@@ -121,9 +121,11 @@ private:
     void fitFigure(int row, int column);
     // The figure columns made as wide as what a pass over many rows wrote.
     void fitFigures(const AuctionRows::FigureShapes &shapes);
-    // After rows came in: the name column fitted to the rows about the view,
-    // each figure column to its title and its widest figure.
-    void fitColumnsToNewRows();
+    // After rows came in: the name column fitted anew to the rows about the
+    // view, or grown to the rows in view; each figure column to its title
+    // and its widest figure.
+    enum class NameFit { Anew, Grow };
+    void fitColumnsToNewRows(NameFit nameFit);
 
     MyTableWidget *m_table;
     const LedgerStore &m_store;

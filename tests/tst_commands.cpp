@@ -1045,10 +1045,11 @@ void CommandsTest::figuresShownWholeAfterRatioAndLoad()
 
     // The same ledger with its widest row made short gets narrower columns;
     // a new row of the longest figures, far above the rows in view, is then
-    // shown whole at once.
+    // shown whole at once, and the long name out of view stays whole.
     MyTableWidget *table = window->table();
     const int wideMeso = table->columnWidth(AuctionRows::MesoColumn);
     items.replace(0, items.indexOf("},") + 1, item("short", 1000, 1000000));
+    items.replace("\"row 799\"", "\"a name far longer than the names about it\"");
     folder->writeFile(QStringLiteral("short.json"),
                       "{\"rate\":3000,\"fee\":5,\"rateOfDiscount\":0,\"auctionItems\":[" + items + "]}");
     Prompt::queueAnswer(true);
@@ -1056,8 +1057,10 @@ void CommandsTest::figuresShownWholeAfterRatioAndLoad()
     QCOMPARE(cellText(window, 1500, 1), QStringLiteral("short"));
     QVERIFY2(table->columnWidth(AuctionRows::MesoColumn) < wideMeso, qPrintable(QString::number(wideMeso)));
     table->scrollToBottom();
+    const int longName = table->columnWidth(AuctionRows::NameColumn);
     LedgerStore::instance().addItem("widest", 2147483647, 9223372036854775807LL, false);
     QCOMPARE(cutFigures(window), QString());
+    QVERIFY(table->columnWidth(AuctionRows::NameColumn) >= longName);
 }
 
 QTEST_MAIN(CommandsTest)
