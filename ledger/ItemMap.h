@@ -2,6 +2,7 @@
 
 #include "AuctionItem.h"
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -88,8 +89,19 @@ public:
     using const_reverse_iterator = std::reverse_iterator<const_iterator>;
 
     ItemMap() = default;
-    ItemMap(ItemMap &&) = default;
-    ItemMap &operator=(ItemMap &&) = default;
+    // What is moved from is left empty.
+    ItemMap(ItemMap &&other) noexcept { *this = std::move(other); }
+    ItemMap &operator=(ItemMap &&other) noexcept
+    {
+        if (this == &other)
+            return *this;
+        m_blocks = std::move(other.m_blocks);
+        other.m_blocks.clear();
+        m_slotCount = std::exchange(other.m_slotCount, 0);
+        m_first = std::exchange(other.m_first, 0);
+        m_count = std::exchange(other.m_count, 0);
+        return *this;
+    }
     ItemMap(const ItemMap &) = delete;
     ItemMap &operator=(const ItemMap &) = delete;
 
@@ -111,7 +123,11 @@ public:
         return holds(id) ? const_iterator(this, static_cast<size_t>(id)) : end();
     }
     // The item of an id that is held.
-    const AuctionItem &at(int32_t id) const { return slotAt(static_cast<size_t>(id))->second; }
+    const AuctionItem &at(int32_t id) const
+    {
+        assert(holds(id));
+        return slotAt(static_cast<size_t>(id))->second;
+    }
 
     // Puts item under id unless id is taken (or below 0, which no item has).
     std::pair<iterator, bool> emplace(int32_t id, AuctionItem item);
