@@ -87,9 +87,11 @@ void LedgerTable::fitColumnsToNewRows(NameFit nameFit)
     // The name column to the rows in view and around them; each figure
     // column to its widest figure and its title, whatever rows are in view.
     QHeaderView *header = m_table->horizontalHeader();
-    if (!m_table->isColumnHidden(NameColumn) && nameFit == NameFit::Anew) {
+    if (m_table->isColumnHidden(NameColumn)) {
+        // Nothing of the names is shown.
+    } else if (nameFit == NameFit::Anew) {
         m_table->resizeColumnToContents(NameColumn);
-    } else if (!m_table->isColumnHidden(NameColumn)) {
+    } else {
         // Only the names in view are measured, so that one new row costs
         // what the view shows; the column keeps what it had, so that the
         // names out of view stay whole.

@@ -59,12 +59,7 @@ void ItemMap::clear()
 
 size_t ItemMap::filledFrom(size_t index) const
 {
-    while (index < m_slotCount && !isFilled(index)) {
-        // A block never made holds nothing.
-        if (!m_blocks[index >> blockBits])
-            index = (index | (blockSize - 1)) + 1;
-        else
-            ++index;
-    }
-    return std::min(index, m_slotCount);
+    while (index < m_slotCount && !isFilled(index))
+        ++index;
+    return index;
 }
