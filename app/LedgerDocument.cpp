@@ -296,10 +296,11 @@ bool LedgerDocument::write(QString path, QString original)
             return false;
         }
     }
-    rapidjson::Document document;
-    LedgerFile::build(document, m_store.rate, m_store.fee, m_store.rateOfDiscount, m_store.items());
+    const auto produce = [this](JsonFileIo::Writer &out) {
+        return LedgerFile::write(out, m_store.rate, m_store.fee, m_store.rateOfDiscount, m_store.items());
+    };
     FileStamp stamp;
-    if (!JsonFileIo::instance().writeLedgerFile(document, path, &stamp)) {
+    if (!JsonFileIo::instance().writeLedgerFile(produce, path, &stamp)) {
         Prompt::error(m_window, saveFailed);
         return false;
     }

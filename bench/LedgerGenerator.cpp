@@ -85,9 +85,11 @@ bool write(const QString &path, int64_t count, const Settings &settings)
         items.emplace(static_cast<int32_t>(k), std::move(item));
     }
 
-    rapidjson::Document document;
-    LedgerFile::build(document, settings.rate, settings.fee, settings.rateOfDiscount, items);
-    return JsonFileIo::instance().writeLedgerFile(document, path);
+    return JsonFileIo::instance().writeLedgerFile(
+        [&](JsonFileIo::Writer &out) {
+            return LedgerFile::write(out, settings.rate, settings.fee, settings.rateOfDiscount, items);
+        },
+        path);
 }
 
 } // namespace LedgerGenerator

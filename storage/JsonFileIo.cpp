@@ -82,55 +82,6 @@ private:
     bool m_eof = false;
 };
 
-// A RapidJSON output stream that collects bytes and hands them to a device
-// in blocks, remembering whether the device ever refused them.
-class DeviceWriteStream
-{
-public:
-    using Ch = char;
-
-    DeviceWriteStream(QIODevice &device, QCryptographicHash *hash)
-        : m_device(device)
-        , m_hash(hash)
-    {
-        m_buffer.reserve(blockSize);
-    }
-
-    void Put(Ch c)
-    {
-        m_buffer.push_back(c);
-        if (m_buffer.size() >= blockSize)
-            Flush();
-    }
-    void Flush()
-    {
-        if (m_buffer.empty())
-            return;
-        if (m_ok) {
-            const qint64 size = static_cast<qint64>(m_buffer.size());
-            m_ok = m_device.write(m_buffer.data(), size) == size;
-            if (m_hash)
-                m_hash->addData(m_buffer.data(), static_cast<int>(size));
-        }
-        m_buffer.clear();
-    }
-    bool ok() const { return m_ok; }
-
-    // Unused by writing; present because the stream concept names them.
-    Ch Peek() const { return '\0'; }
-    Ch Take() { return '\0'; }
-    size_t Tell() const { return 0; }
-    Ch *PutBegin() { return nullptr; }
-    size_t PutEnd(Ch *) { return 0; }
-
-private:
-    static constexpr size_t blockSize = 64 * 1024;
-    QIODevice &m_device;
-    QCryptographicHash *m_hash;
-    std::vector<char> m_buffer;
-    bool m_ok = true;
-};
-
 bool readFile(const QString &path, rapidjson::Document &document, FileStamp *stamp = nullptr)
 {
     QFile file(path);
@@ -148,6 +99,26 @@ bool readFile(const QString &path, rapidjson::Document &document, FileStamp *sta
 
 } // namespace
 
+DeviceWriteStream::DeviceWriteStream(QIODevice &device, QCryptographicHash *hash)
+    : m_device(device)
+    , m_hash(hash)
+{
+    m_buffer.reserve(blockSize);
+}
+
+void DeviceWriteStream::Flush()
+{
+    if (m_buffer.empty())
+        return;
+    if (m_ok) {
+        const qint64 size = static_cast<qint64>(m_buffer.size());
+        m_ok = m_device.write(m_buffer.data(), size) == size;
+        if (m_hash)
+            m_hash->addData(m_buffer.data(), static_cast<int>(size));
+    }
+    m_buffer.clear();
+}
+
 JsonFileIo &JsonFileIo::instance()
 {
     static JsonFileIo *io = new JsonFileIo;
@@ -160,11 +131,11 @@ void JsonFileIo::parse(QIODevice &device, rapidjson::Document &document, QCrypto
     document.ParseStream<rapidjson::kParseIterativeFlag>(stream);
 }
 
-bool JsonFileIo::write(const rapidjson::Value &value, QIODevice &device, QCryptographicHash *hash)
+bool JsonFileIo::write(const Producer &produce, QIODevice &device, QCryptographicHash *hash)
 {
     DeviceWriteStream stream(device, hash);
-    rapidjson::Writer<DeviceWriteStream> writer(stream);
-    const bool complete = value.Accept(writer);
+    Writer writer(stream);
+    const bool complete = produce(writer) && writer.IsComplete();
     stream.Flush();
     return complete && stream.ok();
 }
@@ -179,13 +150,13 @@ bool JsonFileIo::readLedgerFile(rapidjson::Document &document, const QString &pa
     return readFile(path, document, stamp);
 }
 
-bool JsonFileIo::writeLedgerFile(const rapidjson::Document &document, const QString &path, FileStamp *stamp)
+bool JsonFileIo::writeLedgerFile(const Producer &produce, const QString &path, FileStamp *stamp)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QCryptographicHash hash(FileStamp::algorithm);
-    if (!write(document, file, stamp ? &hash : nullptr)) {
+    if (!write(produce, file, stamp ? &hash : nullptr)) {
         file.cancelWriting();
         return false;
     }

@@ -118,30 +118,26 @@ bool read(const rapidjson::Value &root, Contents &contents)
     return true;
 }
 
-void build(rapidjson::Document &document, int32_t rate, int32_t fee, double rateOfDiscount,
-           const ItemMap &items)
+bool writeMembers(JsonFileIo::Writer &out, int32_t rate, int32_t fee, double rateOfDiscount, const ItemMap &items)
 {
-    auto &allocator = document.GetAllocator();
-    document.SetObject();
-    document.AddMember("rate", rapidjson::Value(rate), allocator);
-    document.AddMember("fee", rapidjson::Value(fee), allocator);
-    document.AddMember("rateOfDiscount", rapidjson::Value(rateOfDiscount), allocator);
-
-    rapidjson::Value array(rapidjson::kArrayType);
-    array.Reserve(static_cast<rapidjson::SizeType>(items.size()), allocator);
+    if (!(out.Key("rate") && out.Int(rate) && out.Key("fee") && out.Int(fee) && out.Key("rateOfDiscount")
+          && out.Double(rateOfDiscount) && out.Key("auctionItems") && out.StartArray()))
+        return false;
     for (const auto &entry : items) {
         const AuctionItem &item = entry.second;
-        rapidjson::Value object(rapidjson::kObjectType);
         const char *name = item.name.constData();
-        object.AddMember("name",
-                         rapidjson::Value(name, static_cast<rapidjson::SizeType>(std::strlen(name)), allocator),
-                         allocator);
-        object.AddMember("cashPrice", rapidjson::Value(item.cashPrice), allocator);
-        object.AddMember("mesoPrice", rapidjson::Value(static_cast<int64_t>(item.mesoPrice)), allocator);
-        object.AddMember("isUseMileage", rapidjson::Value(item.isUseMileage), allocator);
-        array.PushBack(object, allocator);
+        if (!(out.StartObject() && out.Key("name")
+              && out.String(name, static_cast<rapidjson::SizeType>(std::strlen(name))) && out.Key("cashPrice")
+              && out.Int(item.cashPrice) && out.Key("mesoPrice") && out.Int64(item.mesoPrice)
+              && out.Key("isUseMileage") && out.Bool(item.isUseMileage) && out.EndObject()))
+            return false;
     }
-    document.AddMember("auctionItems", array, allocator);
+    return out.EndArray();
+}
+
+bool write(JsonFileIo::Writer &out, int32_t rate, int32_t fee, double rateOfDiscount, const ItemMap &items)
+{
+    return out.StartObject() && writeMembers(out, rate, fee, rateOfDiscount, items) && out.EndObject();
 }
 
 } // namespace LedgerFile

@@ -2,6 +2,7 @@
 
 #include "AuctionItem.h"
 #include "ItemMap.h"
+#include "JsonFileIo.h"
 
 #include <rapidjson/document.h>
 
@@ -51,8 +52,11 @@ struct Contents
 // missing; false only when the root is not an object.
 bool read(const rapidjson::Value &root, Contents &contents);
 
-// Builds the document that is written for a ledger.
-void build(rapidjson::Document &document, int32_t rate, int32_t fee, double rateOfDiscount,
-           const ItemMap &items);
+// Writes a ledger's members: the settings, then "auctionItems" with the
+// items in id order. Between the caller's StartObject and EndObject, so a
+// file that says more about the ledger adds its own members after them.
+bool writeMembers(JsonFileIo::Writer &out, int32_t rate, int32_t fee, double rateOfDiscount, const ItemMap &items);
+// The whole ledger file.
+bool write(JsonFileIo::Writer &out, int32_t rate, int32_t fee, double rateOfDiscount, const ItemMap &items);
 
 } // namespace LedgerFile

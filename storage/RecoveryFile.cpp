@@ -18,22 +18,20 @@ bool write(const Snapshot &snapshot, const QString &path)
     const size_t count = snapshot.rows.size();
     for (size_t k = 0; k < count; ++k)
         items.emplace(static_cast<int32_t>(k), snapshot.rows[count - 1 - k]);
-    rapidjson::Document document;
-    LedgerFile::build(document, snapshot.rate, snapshot.fee, snapshot.rateOfDiscount, items);
-    auto &allocator = document.GetAllocator();
     const QByteArray file = snapshot.filePath.toUtf8();
     const QByteArray savedAt = snapshot.savedAt.toUTC().toString(Qt::ISODateWithMs).toUtf8();
-    document.AddMember("file", rapidjson::Value(file.constData(), static_cast<rapidjson::SizeType>(file.size()), allocator),
-                       allocator);
-    document.AddMember("savedAt",
-                       rapidjson::Value(savedAt.constData(), static_cast<rapidjson::SizeType>(savedAt.size()), allocator),
-                       allocator);
-    document.AddMember("version", rapidjson::Value(version), allocator);
+    const auto produce = [&](JsonFileIo::Writer &out) {
+        return out.StartObject()
+            && LedgerFile::writeMembers(out, snapshot.rate, snapshot.fee, snapshot.rateOfDiscount, items)
+            && out.Key("file") && out.String(file.constData(), static_cast<rapidjson::SizeType>(file.size()))
+            && out.Key("savedAt") && out.String(savedAt.constData(), static_cast<rapidjson::SizeType>(savedAt.size()))
+            && out.Key("version") && out.Int(version) && out.EndObject();
+    };
 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    if (!JsonFileIo::write(document, out)) {
+    if (!JsonFileIo::write(produce, out)) {
         out.cancelWriting();
         return false;
     }

@@ -170,11 +170,17 @@ ItemMap manyItems(int count)
     return items;
 }
 
-QByteArray compactText(const rapidjson::Value &value)
+// What a save writes for items under the settings 1800, 5 and 3.0.
+JsonFileIo::Producer ledgerOf(const ItemMap &items)
+{
+    return [&items](JsonFileIo::Writer &out) { return LedgerFile::write(out, 1800, 5, 3.0, items); };
+}
+
+QByteArray compactText(const JsonFileIo::Producer &produce)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    JsonFileIo::write(value, buffer);
+    JsonFileIo::write(produce, buffer);
     return buffer.data();
 }
 
@@ -191,10 +197,9 @@ QStringList otherFiles(const QString &dir, const QStringList &expected)
 // again until it is killed (or gives up after a bounded number of saves).
 int saveLoop(const QString &path)
 {
-    rapidjson::Document document;
-    LedgerFile::build(document, 1800, 5, 3.0, manyItems(100000));
+    const ItemMap items = manyItems(100000);
     for (int round = 0; round < 500; ++round)
-        if (!JsonFileIo::instance().writeLedgerFile(document, path))
+        if (!JsonFileIo::instance().writeLedgerFile(ledgerOf(items), path))
             return 2;
     return 0;
 }
@@ -1195,9 +1200,8 @@ private slots:
 
     void writeFailsAtEveryByte()
     {
-        rapidjson::Document small;
-        ItemMap one = manyItems(1);
-        LedgerFile::build(small, 1800, 5, 3.0, one);
+        const ItemMap one = manyItems(1);
+        const JsonFileIo::Producer small = ledgerOf(one);
         const QByteArray smallText = compactText(small);
         QVERIFY(smallText.startsWith("{\"rate\":1800,"));
 
@@ -1212,8 +1216,8 @@ private slots:
 
         // A text of several blocks: limits on and around every block edge and
         // through the text at an odd stride.
-        rapidjson::Document large;
-        LedgerFile::build(large, 1800, 5, 3.0, manyItems(4000));
+        const ItemMap many = manyItems(4000);
+        const JsonFileIo::Producer large = ledgerOf(many);
         const QByteArray largeText = compactText(large);
         QVERIFY(largeText.size() > 4 * 65536);
         QList<int> limits;
@@ -1311,9 +1315,7 @@ private slots:
         const QByteArray oldText = "{\"rate\":1800,\"fee\":5,\"rateOfDiscount\":3.0,\"auctionItems\":["
             + itemJson("old", 5900, 40000000, false) + "]}";
 
-        rapidjson::Document document;
-        LedgerFile::build(document, 1800, 5, 3.0, manyItems(100000));
-        const QByteArray newText = compactText(document);
+        const QByteArray newText = compactText(ledgerOf(manyItems(100000)));
 
         for (int attempt = 0; attempt < 3; ++attempt) {
             QVERIFY(writeAll(path, oldText));
