@@ -499,19 +499,27 @@ void LedgerTable::scrollTo(int32_t id)
         m_table->scrollToItem(m_table->item(row, NameColumn));
 }
 
-std::vector<int32_t> LedgerTable::idsInRowOrder() const
+template <typename Visit>
+void LedgerTable::forEachRow(Visit visit) const
 {
-    std::vector<int32_t> ids;
-    ids.reserve(static_cast<size_t>(m_table->rowCount()));
     const int rows = m_table->rowCount();
     for (int row = 0; row < rows; ++row) {
         // A row's key cell, made wherever the heap had room, is asked for
         // well before its turn.
         if (row + 16 < rows)
             prefetchBytes(m_table->item(row + 16, KeyColumn), sizeof(LedgerCell));
-        if (!m_filtered || !m_table->isRowHidden(row))
-            ids.push_back(idAt(row));
+        visit(row, idAt(row));
     }
+}
+
+std::vector<int32_t> LedgerTable::idsInRowOrder() const
+{
+    std::vector<int32_t> ids;
+    ids.reserve(static_cast<size_t>(m_table->rowCount()));
+    forEachRow([&](int row, int32_t id) {
+        if (!m_filtered || !m_table->isRowHidden(row))
+            ids.push_back(id);
+    });
     return ids;
 }
 
@@ -565,12 +573,10 @@ void LedgerTable::applyShown()
     }
     if (!m_filtered)
         return;
-    const int rows = m_table->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const auto id = static_cast<size_t>(idAt(row));
-        if (id >= m_shownById.size() || !m_shownById[id])
+    forEachRow([this](int row, int32_t id) {
+        if (id < 0 || static_cast<size_t>(id) >= m_shownById.size() || !m_shownById[static_cast<size_t>(id)])
             m_table->setRowHidden(row, true);
-    }
+    });
     const int current = m_table->currentRow();
     if (current >= 0 && m_table->isRowHidden(current)) {
         m_table->setCurrentIndex(QModelIndex());

@@ -108,6 +108,9 @@ private:
     bool showInOrder(const std::vector<int32_t> &idsTopDown);
     // Hides the rows of the ids not shown; every row first shows again.
     void applyShown();
+    // Calls visit(row, id) for each row from the top down.
+    template <typename Visit>
+    void forEachRow(Visit visit) const;
     void markShown(int32_t id);
     // The view shows these cells of a row again.
     void repaintRow(int row, int firstColumn, int lastColumn);
