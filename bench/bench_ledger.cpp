@@ -844,8 +844,17 @@ int main(int argc, char **argv)
         registerAll();
     }
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    // The grid's measurements take turns in a random order, each repetition
+    // on its own: a state is not measured only while the machine is busy,
+    // nor only right after the same command warmed the caches for it.
+    std::vector<char *> arguments(argv, argv + argc + 1);
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (options.grid) {
+        arguments.insert(arguments.begin() + 1, interleave);
+        ++argc;
+    }
+    benchmark::Initialize(&argc, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(argc, arguments.data()))
         return 2;
 
     // First, while this process is still small and the machine quiet.
