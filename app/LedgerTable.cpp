@@ -197,7 +197,6 @@ void LedgerTable::insertRow(int32_t id)
         fitFigure(0, column);
     // The first row of an empty table fits the name column anew.
     fitColumnsToNewRows(m_table->rowCount() == 1 ? NameFit::Anew : NameFit::Grow);
-    layOutRows();
 }
 
 void LedgerTable::insertRowAt(int row, int32_t id)
@@ -205,14 +204,6 @@ void LedgerTable::insertRowAt(int row, int32_t id)
     row = std::max(0, std::min(row, m_table->rowCount()));
     placeRow(row, id);
     fitRow(row);
-    layOutRows();
-}
-
-void LedgerTable::layOutRows()
-{
-    // Left to the view's own timer, the layout would come after the next
-    // paint and have the table painted a second time.
-    m_table->doItemsLayout();
 }
 
 void LedgerTable::fitRow(int row)
@@ -262,7 +253,9 @@ void LedgerTable::removeRowOf(int32_t id)
     // An empty table is in no order; what comes in next is not sorted.
     if (m_table->rowCount() == 0)
         hideSortArrow();
-    layOutRows();
+    // The rows are laid out now: left to the view's own timer, that comes
+    // after the next paint and paints the table a second time.
+    m_table->doItemsLayout();
 }
 
 void LedgerTable::clear()

@@ -101,8 +101,6 @@ private:
     void insertRowsNow(const std::vector<int32_t> &idsInInsertionOrder);
     QTableWidgetItem *newCell(int32_t id, int column);
     void placeRow(int row, int32_t id);
-    // Lays the rows out at once after rows came or went.
-    void layOutRows();
     void remember(int32_t id, QTableWidgetItem *keyCell);
     void hideSortArrow();
     // Shows the items in this order, the top row first; false, changing
