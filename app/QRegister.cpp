@@ -79,6 +79,10 @@ bool QRegister::init()
     ui->checkBox->setText(QString::fromUtf8("마일리지 할인(30%)"));
     // The fold button also reads "추천▼" once folded.
     FormFit::fitTexts(this, {{ui->pushButton_2, {QString::fromUtf8("추천▼")}}});
+    // The pick list is laid out with the catalogue rather than at the first
+    // show, so that the first registration shows as fast as the next.
+    ensurePolished();
+    ui->listWidget->doItemsLayout();
     return true;
 }
 
