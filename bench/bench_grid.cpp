@@ -13,11 +13,11 @@
 #include "QRegister.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -48,10 +48,13 @@ bool registerItem(MainWindow *window)
         return false;
     const int before = window->table()->rowCount();
     ++registrations;
-    dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("new item %1").arg(registrations));
-    dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QString::number(4900 + registrations));
+    // The player picks a cash item from the list, which fills in its name,
+    // price and mileage, and types what it sold for.
+    auto *list = dialog->findChild<QListWidget *>(QStringLiteral("listWidget"));
+    if (!list || list->count() == 0)
+        return false;
+    list->setCurrentRow(registrations % list->count());
     dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_3"))->setText(QString::number(250000000 + registrations));
-    dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(registrations % 2 == 0);
     dialog->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
     // The player goes back to the table; the dialog's fields would take
     // the undo keys for themselves.
