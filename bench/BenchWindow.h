@@ -44,7 +44,9 @@ T *child(MainWindow *window, const char *name)
 // an undo or a redo of each, a sort by a title, "정렬", a cell edit.
 namespace BenchGrid {
 
-void registerAll(const std::vector<int64_t> &sizes, int repetitions);
+// With `playerPauses`, other memory is written before each timed command,
+// as other programs do while a player reads and types.
+void registerAll(const std::vector<int64_t> &sizes, int repetitions, bool playerPauses = true);
 // The table of medians; with check, also whether each command's time grows
 // with the ledger at most as `limit` times for ten times the items (commands
 // under `exempt` seconds at the largest size aside). The count of commands

@@ -22,8 +22,11 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <unistd.h>
 
 using namespace BenchWindow;
 
@@ -182,6 +185,38 @@ const std::vector<State> &states()
         {"edited", {cellEdit}},
     };
     return all;
+}
+
+// --- the player's pause -----------------------------------------------------------
+
+// Between two commands a player reads the table and types, and the game and
+// the desktop run meanwhile: the next command finds the caches holding other
+// programs' memory. Writing twice the last-level cache's worth of memory
+// before each timed command starts every state from there; without it, a
+// state of quick commands in a row (ten registrations) leaves the table's
+// memory warm for the next one, which no player's pace does.
+size_t pauseBytes = 0;
+
+size_t cacheSize()
+{
+    long size = 0;
+#ifdef _SC_LEVEL3_CACHE_SIZE
+    size = sysconf(_SC_LEVEL3_CACHE_SIZE);
+    if (size <= 0)
+        size = sysconf(_SC_LEVEL2_CACHE_SIZE);
+#endif
+    return size > 0 ? static_cast<size_t>(size) : size_t(32) << 20;
+}
+
+void pause()
+{
+    static std::vector<char> otherMemory(pauseBytes);
+    static char value = 0;
+    if (otherMemory.empty())
+        return;
+    std::memset(otherMemory.data(), ++value, otherMemory.size());
+    benchmark::DoNotOptimize(otherMemory.data());
+    benchmark::ClobberMemory();
 }
 
 // --- commands: what is done first, untimed, then what is timed -----------------
@@ -343,6 +378,7 @@ void measure(benchmark::State &benchmarkState, size_t commandIndex, size_t state
             closeWindow();
             return;
         }
+        pause();
         QElapsedTimer timer;
         timer.start();
         const bool done = command.timed(window);
@@ -358,8 +394,14 @@ void measure(benchmark::State &benchmarkState, size_t commandIndex, size_t state
 
 } // namespace
 
-void registerAll(const std::vector<int64_t> &sizes, int repetitions)
+void registerAll(const std::vector<int64_t> &sizes, int repetitions, bool playerPauses)
 {
+    // At least 64 MB, at most 1 GB and a quarter of the machine's memory.
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    const size_t ceiling = pages > 0 && pageSize > 0 ? std::min(size_t(1) << 30, size_t(pages) * size_t(pageSize) / 4)
+                                                      : size_t(1) << 30;
+    pauseBytes = playerPauses ? std::clamp(2 * cacheSize(), std::min(size_t(64) << 20, ceiling), ceiling) : 0;
     for (int64_t n : sizes)
         for (size_t s = 0; s < states().size(); ++s)
             for (size_t c = 0; c < commands().size(); ++c) {
@@ -377,6 +419,9 @@ int report(const std::function<double(const std::string &)> &medianOf, const std
            bool check, double limit, double exempt)
 {
     int failures = 0;
+    std::printf("\nBefore each timed command: %s\n",
+                pauseBytes > 0 ? (std::to_string(pauseBytes >> 20) + " MB of other memory written (a player's pause)").c_str()
+                               : "nothing (commands straight after their state)");
     for (int64_t n : sizes) {
         std::printf("\nMedians at %lld items (rows: the state; columns: the command)\n%-22s",
                     static_cast<long long>(n), "");
@@ -389,6 +434,30 @@ int report(const std::function<double(const std::string &)> &medianOf, const std
                 std::printf("%12s", duration(medianOf(key(command, state, n))).c_str());
             std::printf("\n");
         }
+    }
+    // How far apart the states leave each command at the largest size.
+    std::printf("\nThe slowest state over the fastest at %lld items:\n", static_cast<long long>(sizes.back()));
+    for (const Command &command : commands()) {
+        const State *fastest = nullptr;
+        const State *slowest = nullptr;
+        double low = 0.0;
+        double high = 0.0;
+        for (const State &state : states()) {
+            const double median = medianOf(key(command, state, sizes.back()));
+            if (median <= 0)
+                continue;
+            if (!fastest || median < low) {
+                fastest = &state;
+                low = median;
+            }
+            if (!slowest || median > high) {
+                slowest = &state;
+                high = median;
+            }
+        }
+        if (fastest)
+            std::printf("  %-14s %5.2f (%s after %s, %s after %s)\n", command.name, high / low, duration(high).c_str(),
+                        slowest->name, duration(low).c_str(), fastest->name);
     }
     // Worst ratio of each command over the states, and each growth above the limit.
     std::printf("\nGrowth from %lld to %lld items, the worst state of each command:\n",

@@ -14,6 +14,8 @@
 //   pelarin_bench --scaling-check      the grid at 10,000 and 100,000 items;
 //                                      fails when a command grows more than
 //                                      30 times for ten times the items
+//   --no-pause                         the grid without a player's pause
+//                                      before each timed command
 //   pelarin_bench --startup-once window|bare
 //                                      one start-up in this process: prints
 //                                      when the window was exposed and exits
@@ -691,6 +693,7 @@ struct Options
     // 100,000 items only, failing on a cost that grows faster than the ledger.
     bool grid = false;
     bool scalingCheck = false;
+    bool playerPauses = true;
     bool valid = true;
 };
 
@@ -727,6 +730,8 @@ Options takeOptions(int &argc, char **argv)
         } else if (argument == QLatin1String("--scaling-check")) {
             options.grid = true;
             options.scalingCheck = true;
+        } else if (argument == QLatin1String("--no-pause")) {
+            options.playerPauses = false;
         } else if (argument.startsWith(QLatin1String("--repetitions="))) {
             bool isNumber = false;
             repetitions = argument.mid(14).toInt(&isNumber);
@@ -839,7 +844,7 @@ int main(int argc, char **argv)
             ->Unit(benchmark::kMillisecond);
     } else if (options.grid) {
         startupProcesses = 0;
-        BenchGrid::registerAll(gridSizes(options), repetitions);
+        BenchGrid::registerAll(gridSizes(options), repetitions, options.playerPauses);
     } else {
         registerAll();
     }

@@ -12,7 +12,9 @@
 #                                          (needs about 3 GB of memory)
 #   bash scripts/bench.sh --startup        only: start-up, offscreen and on Xvfb
 #   bash scripts/bench.sh --grid           only: every command after every state a
-#                                          player reaches, at 1,000 to 100,000 items
+#                                          player reaches, at 1,000 to 100,000 items,
+#                                          each after a player's pause (other memory
+#                                          written; --no-pause leaves it out)
 #   bash scripts/bench.sh --scaling-check  only: that grid at 10,000 and 100,000
 #                                          items; fails when a command grows more
 #                                          than 30 times for ten times the items
